@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <iosfwd>
+
+namespace zubo {
+
+// What the command line asks for. Without a headless option the composer
+// opens the given files.
+struct CommandLine {
+    enum class Mode { Composer, Dump, Check, Export, Help, Version, Error };
+
+    Mode mode = Mode::Composer;
+    QStringList files;  // the scores to open, check, or (one) export
+    QString dumpFile;   // --dump
+    QString output;     // -o / --export-to
+    bool shortForm = false;
+    QString error;      // Mode::Error: a one-line usage error
+};
+
+// `arguments` includes the program name first, as argv does.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// Runs a headless mode and returns the exit code: 0 success, 1 a failure
+// with the input or output, 2 a usage error.
+int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err,
+                std::istream& in);
+
+QString usageText();
+
+} // namespace zubo

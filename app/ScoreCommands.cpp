@@ -1,0 +1,101 @@
+#include "app/ScoreCommands.h"
+
+#include "app/ScoreInput.h"
+#include "score/OrnScore.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+#include <memory>
+#include <ostream>
+
+namespace zubo {
+namespace {
+
+int countNotesBeforeEnd(const OrnScore& score) {
+    int count = 0;
+    for (int index = 0; index < OrnScore::maxLength(); ++index) {
+        for (int y = 0; y < OrnScore::maxNotes(); ++y) {
+            count += score.noteAt(index, y) != 0 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+int dumpScore(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
+    const auto input = readScoreInput(path, in);
+    if (!input.ok()) {
+        err << "zubo-sequencer: " << input.error << '\n';
+        return 1;
+    }
+    const auto score = std::make_unique<OrnScore>(input.bytes);
+    out << "valid " << (score->isValid() ? "YES" : "NO") << '\n'
+        << "tempo " << score->tempo() << '\n'
+        << "measure " << score->measure() << '\n'
+        << "end " << score->end() << '\n'
+        << "loop " << (score->loop() ? "YES" : "NO") << '\n';
+    for (int index = 0; index < OrnScore::maxLength(); ++index) {
+        for (int y = 0; y < OrnScore::maxNotes(); ++y) {
+            const OrnNote& cell = score->cellAt(index, y);
+            if (cell.midiNote != -1 || cell.prog != 0) {
+                out << "cell " << index << ' ' << y << ' ' << cell.midiNote << ' ' << cell.prog
+                    << '\n';
+            }
+        }
+    }
+    return score->isValid() ? 0 : 1;
+}
+
+int checkScores(const std::vector<std::string>& paths, std::ostream& out, std::ostream& err,
+                std::istream& in) {
+    int status = 0;
+    for (const auto& path : paths) {
+        const auto input = readScoreInput(path, in);
+        if (!input.ok()) {
+            err << "zubo-sequencer: " << input.error << '\n';
+            status = 1;
+            continue;
+        }
+        const auto score = std::make_unique<OrnScore>(input.bytes);
+        if (!score->isValid()) {
+            out << path << ": not a valid score\n";
+            status = 1;
+            continue;
+        }
+        out << path << ": valid score, tempo " << score->tempo() << ", " << score->measure()
+            << "/4, end " << score->end() << ", loop " << (score->loop() ? "on" : "off") << ", "
+            << countNotesBeforeEnd(*score) << " notes\n";
+    }
+    return status;
+}
+
+int exportScoreText(const std::string& input, const std::string& output, bool shortForm,
+                    std::ostream& err, std::istream& in) {
+    std::string error;
+    const auto score = readValidScore(input, in, error);
+    if (!score) {
+        err << "zubo-sequencer: " << error << '\n';
+        return 1;
+    }
+    QByteArray text;
+    if (shortForm) {
+        text = QByteArray::fromStdString(score->toString());
+    } else {
+        const auto bytes = score->data();
+        text = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<qsizetype>(bytes.size()));
+    }
+    // QSaveFile writes beside the target and renames, so a failed write
+    // never harms an existing file.
+    QSaveFile file(QString::fromStdString(output));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace zubo

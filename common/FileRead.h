@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zubo {
+
+struct FileContents {
+    std::vector<std::uint8_t> bytes;
+    std::string error; // empty on success, else a one-line reason without the path
+
+    bool ok() const { return error.empty(); }
+};
+
+// Reads a whole regular file (symbolic links followed) of at most maxBytes.
+// Missing files, folders, unreadable and oversized files give an error, never
+// a partial read.
+FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+} // namespace zubo

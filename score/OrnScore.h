@@ -1,0 +1,90 @@
+#pragma once
+
+#include "score/OrnNote.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// The whole content of one document: 960 steps of three note cells, tempo,
+// measure, end mark and loop flag, and whether the last load was valid.
+//
+// Tempo, measure, end and loop are read by the audio thread while the palette
+// changes them on the main thread, so each is a 32-bit atomic. The cells are
+// plain: they are never edited while the score plays, and a load builds a new
+// score instead of changing a playing one.
+class OrnScore {
+public:
+    static constexpr int maxLength() { return 960; }
+    static constexpr int maxNotes() { return 3; }
+
+    // Room for the longest text the writer can make (every step full,
+    // 11-character numbers: 5830 bytes) and its terminating zero.
+    static constexpr std::size_t kTextBufferSize = 5888;
+
+    OrnScore();
+    // Builds a score from text; ask isValid() whether the text was accepted.
+    explicit OrnScore(std::span<const std::uint8_t> data);
+
+    OrnScore(const OrnScore&) = delete;
+    OrnScore& operator=(const OrnScore&) = delete;
+
+    // Reads a text into this score (without clearing the cells first); sets
+    // and returns the validity flag.
+    bool loadData(std::span<const std::uint8_t> data);
+    void clearAllNotes();
+    bool isValid() const { return _valid; }
+
+    // Writers. makeCString writes the zero-terminated text with CR LF line
+    // ends into a buffer of at least kTextBufferSize bytes; data() is the full
+    // form a file holds; toString() the short form with LF line ends that the
+    // clipboard holds.
+    void makeCString(char* buffer, bool v6form) const;
+    void makeCString(char* buffer) const { makeCString(buffer, false); }
+    std::vector<std::uint8_t> data(bool v6form) const;
+    std::vector<std::uint8_t> data() const { return data(false); }
+    std::string toString() const;
+
+    std::string description() const;
+
+    int tempo() const { return _tempo.load(std::memory_order_relaxed); }
+    void setTempo(int tempo) { _tempo.store(tempo, std::memory_order_relaxed); }
+    int measure() const { return _measure.load(std::memory_order_relaxed); }
+    void setMeasure(int measure) { _measure.store(measure, std::memory_order_relaxed); }
+    int end() const { return _end.load(std::memory_order_relaxed); }
+    void setEnd(int end) { _end.store(end, std::memory_order_relaxed); }
+    bool loop() const { return _loop.load(std::memory_order_relaxed) != 0; }
+    void setLoop(bool loop) { _loop.store(loop ? 1 : 0, std::memory_order_relaxed); }
+
+    // Note number (1..13) of a cell, 0 when empty, out of range or at or
+    // beyond the end mark.
+    int noteAt(int index, int y) const;
+    // The cell's prog under the same bounds as noteAt(), else 0.
+    int progAt(int index, int y) const;
+    // Prog of the first cell of step `index` holding `note`, ignoring the end
+    // mark; 0 if none. 0 <= index <= 959.
+    int getProgAt(int index, int note) const;
+    // The raw cell, for tools that show the stored grid (0 <= index <= 959,
+    // 0 <= y <= 2).
+    const OrnNote& cellAt(int index, int y) const { return _notes[index][y]; }
+
+    bool addNoteAt(int index, int note, int prog);
+    bool removeNoteAt(int index, int note);
+    // Restores the normal form of one step: notes first, highest pitch first,
+    // empty cells last (a stable sort). 0 <= index <= 959.
+    void fixScoreAt(int index);
+    void fixScore();
+
+private:
+    std::atomic<int> _tempo;
+    std::atomic<int> _measure;
+    std::atomic<int> _end;
+    std::atomic<int> _loop;
+    OrnNote _notes[960][3];
+    bool _valid;
+
+    static_assert(std::atomic<int>::is_always_lock_free);
+};
