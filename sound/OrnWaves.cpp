@@ -1,0 +1,162 @@
+#include "sound/OrnWaves.h"
+
+#include "common/FileRead.h"
+#include "common/Log.h"
+
+#include <atomic>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+// Set once the bank has loaded; the audio thread reads it without a lock.
+std::atomic<OrnWaves*> g_me{nullptr};
+
+// Resource numbers of the instrument samples in load order: sample k is the
+// resource "sound<numbers[k]>".
+constexpr int numbers[24] = {1,  21, 2,  28, 3,  4,  22, 5,  23, 6,  24, 7,
+                             8,  9,  10, 11, 12, 25, 13, 29, 14, 26, 15, 27};
+
+// One row per instrument 1..15: the load index of its lower-range sample, of
+// its upper-range sample, and the highest note number that uses the upper one
+// (0: the instrument has a single sample). The last row is never used.
+constexpr int wavedefs[16][3] = {
+    {0, 1, 5},   {2, 3, 5},   {4, 0, 0},   {5, 6, 5},   {7, 8, 5},   {9, 10, 5},
+    {11, 0, 0},  {12, 0, 0},  {13, 0, 0},  {14, 0, 0},  {15, 0, 0},  {16, 17, 5},
+    {18, 19, 7}, {20, 21, 5}, {22, 23, 5}, {0, 0, 0},
+};
+
+// The pitch ratio of k semitones up, to six decimals; the second octave is
+// exactly twice the first.
+constexpr double tone_table[24] = {
+    1.0,      1.059463, 1.122462, 1.189207, 1.259921, 1.33484,  1.414214, 1.498307,
+    1.587401, 1.681793, 1.781797, 1.887749, 2.0,      2.118926, 2.244924, 2.378414,
+    2.519842, 2.66968,  2.828428, 2.996614, 3.174802, 3.363586, 3.563594, 3.775498,
+};
+
+// Semitones below note number 1 (G5) of note numbers 1..13, the white keys
+// down to B3.
+constexpr int semitonesBelowTop[13] = {0, 2, 3, 5, 7, 8, 10, 12, 14, 15, 17, 19, 20};
+
+// The note numbers at which samples play at ratio 1.0: E5 for upper-range
+// samples, F4 for lower-range ones.
+constexpr int kUpperReference = 3;
+constexpr int kLowerReference = 9;
+
+// Room for the largest sample data a wave accepts and a generous header.
+constexpr std::size_t kMaxSoundFileBytes = 128u << 20;
+
+float ratio(int note, int reference) {
+    const int up = semitonesBelowTop[reference - 1] - semitonesBelowTop[note - 1];
+    return static_cast<float>(up >= 0 ? tone_table[up] : 1.0 / tone_table[-up]);
+}
+
+std::filesystem::path locate(const std::filesystem::path& dir, int number) {
+    const std::string name = "sound" + std::to_string(number);
+    for (const char* extension : {".wav", ".WAV"}) {
+        auto path = dir / (name + extension);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(path, ec)) {
+            return path;
+        }
+    }
+    return dir / name;
+}
+
+// A missing or unreadable file gives an empty image, which the wave rejects
+// like any other bad file.
+std::shared_ptr<Wave> load(const std::filesystem::path& dir, int number, bool* loaded) {
+    const auto path = locate(dir, number);
+    Debug("fullname=[%s]", path.c_str());
+    auto wave = std::make_shared<Wave>();
+    const auto file = zubo::readWholeFile(path, kMaxSoundFileBytes);
+    *loaded = wave->loadMem(file.bytes);
+    if (!*loaded) {
+        Debug("wave file [%s] load failed.", path.c_str());
+    }
+    return wave;
+}
+
+std::shared_ptr<ToneGenerator> effectTone(std::shared_ptr<const Wave> (OrnWaves::*which)() const) {
+    const OrnWaves* bank = OrnWaves::ornWaves();
+    return bank ? std::make_shared<ToneGenerator>((bank->*which)()) : nullptr;
+}
+
+} // namespace
+
+OrnWaves::OrnWaves(std::filesystem::path resourceDir) : _resourceDir(std::move(resourceDir)) {
+    initialize();
+    // Published only once loaded, so that a thread that finds the bank also
+    // sees its samples.
+    g_me.store(this, std::memory_order_release);
+}
+
+OrnWaves::~OrnWaves() {
+    OrnWaves* self = this;
+    g_me.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
+}
+
+OrnWaves* OrnWaves::ornWaves() {
+    return g_me.load(std::memory_order_acquire);
+}
+
+bool OrnWaves::initialize() {
+    bool all = true;
+    bool loaded = true;
+    _wavArray.clear();
+    for (int number : numbers) {
+        auto wave = load(_resourceDir, number, &loaded);
+        if (!loaded) {
+            // The samples after a failed one are not attempted.
+            all = false;
+            break;
+        }
+        _wavArray.push_back(std::move(wave));
+    }
+    _endWave = load(_resourceDir, 16, &loaded);
+    all = all && loaded;
+    _clickWave = load(_resourceDir, 18, &loaded);
+    all = all && loaded;
+    _eraserWave = load(_resourceDir, 20, &loaded);
+    return all && loaded;
+}
+
+std::shared_ptr<const Wave> OrnWaves::waveAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= _wavArray.size()) {
+        return nullptr;
+    }
+    return _wavArray[static_cast<std::size_t>(index)];
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::allocTone(int instrument, int note) {
+    const OrnWaves* bank = ornWaves();
+    if (!bank || instrument < 1 || instrument > 15 || note < 1 || note > 13) {
+        return nullptr;
+    }
+    const int* def = wavedefs[instrument - 1];
+    const bool upper = note <= def[2];
+    auto wave = bank->waveAt(upper ? def[1] : def[0]);
+    if (!wave) {
+        return nullptr;
+    }
+    auto voice = std::make_shared<ToneGenerator>(std::move(wave));
+    voice->setTone(ratio(note, upper ? kUpperReference : kLowerReference));
+    return voice;
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::tone(int instrument, int note) {
+    return allocTone(instrument, note);
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::endTone() {
+    return effectTone(&OrnWaves::endWave);
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::eraserTone() {
+    return effectTone(&OrnWaves::eraserWave);
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::clickTone() {
+    return effectTone(&OrnWaves::clickWave);
+}

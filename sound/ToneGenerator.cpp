@@ -1,0 +1,73 @@
+#include "sound/ToneGenerator.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+ToneGenerator::ToneGenerator(std::shared_ptr<const Wave> wave) {
+    setWave(std::move(wave));
+}
+
+void ToneGenerator::setWave(std::shared_ptr<const Wave> wave) {
+    _wav = std::move(wave);
+    _rate = 44100;
+    _tone = 1.0f;
+    _release = -1;
+}
+
+void ToneGenerator::setRelease(int release, int duration) {
+    _release = release;
+    _releaseDuration = duration;
+}
+
+bool ToneGenerator::sounds() const {
+    return _wav && _wav->frames() > 0 && _wav->samplingRate() >= 1 && _rate >= 1 &&
+           _tone > 0.0f && std::isfinite(_tone);
+}
+
+int ToneGenerator::duration() const {
+    if (!sounds()) {
+        return 0;
+    }
+    const float len = static_cast<float>(_wav->frames()) * static_cast<float>(_rate) /
+                      static_cast<float>(_wav->samplingRate()) / _tone;
+    // A tiny ratio stretches a sample beyond what an int can count.
+    std::int64_t frames = len < 2147483648.0f ? static_cast<std::int64_t>(len) : INT_MAX;
+    if (_release != -1) {
+        frames = std::min(frames, std::int64_t{_release} + _releaseDuration);
+    }
+    return static_cast<int>(std::clamp<std::int64_t>(frames, 0, INT_MAX));
+}
+
+float ToneGenerator::pcmAt(int i, int channel) const {
+    if (i < 0 || !sounds()) {
+        return 0.0f;
+    }
+    const float step = static_cast<float>(_wav->samplingRate()) * _tone / static_cast<float>(_rate);
+    const float pos = step * static_cast<float>(i);
+    // Past the last frame the wave is silent; checking here also keeps the
+    // float-to-int conversion below in range.
+    if (!(pos < static_cast<float>(_wav->frames()))) {
+        return 0.0f;
+    }
+    const int n = static_cast<int>(pos);
+    float v = _wav->pcmAt(n, channel);
+    // Only a stretched sample is interpolated; pitching up skips frames.
+    if (step < 1.0f) {
+        const float frac = pos - static_cast<float>(n);
+        const float w = _wav->pcmAt(n + 1, channel);
+        v = static_cast<float>(v * (1.0 - frac) + frac * w);
+    }
+
+    if (_release == -1 || i <= _release) {
+        return v;
+    }
+    const std::int64_t sinceRelease = std::int64_t{i} - _release;
+    if (sinceRelease > _releaseDuration) {
+        return 0.0f;
+    }
+    const float faded = static_cast<float>(sinceRelease) / static_cast<float>(_releaseDuration);
+    return v * (1.0f - faded);
+}

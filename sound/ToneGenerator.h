@@ -1,0 +1,60 @@
+#pragma once
+
+#include "sound/Wave.h"
+
+#include <memory>
+
+// One voice: a Wave played from its first frame at a pitch ratio, resampled
+// to the output rate. It keeps no play position: the caller passes the output
+// frame index, counted from the voice's start, on every read.
+//
+// A voice is configured before its first sample is asked for and not changed
+// while it plays, so the audio thread reads it without a lock. A voice with
+// no sample data, or a rate, ratio or sampling rate that is not positive, is
+// silent and lasts 0 frames.
+class ToneGenerator {
+public:
+    ToneGenerator() : ToneGenerator(nullptr) {}
+    explicit ToneGenerator(std::shared_ptr<const Wave> wave);
+
+    // Takes the new wave and resets the rate to 44100, the ratio to 1.0 and
+    // the release to none; the release duration is kept.
+    void setWave(std::shared_ptr<const Wave> wave);
+    const std::shared_ptr<const Wave>& wave() const { return _wav; }
+
+    // Output frames per second.
+    int rate() const { return _rate; }
+    void setRate(int rate) { _rate = rate; }
+    // Pitch ratio: 1.0 plays the recorded pitch, 2.0 an octave higher.
+    float tone() const { return _tone; }
+    void setTone(float tone) { _tone = tone; }
+    void changeTone(float factor) { _tone *= factor; }
+
+    // Output frame after which the release fade begins; -1 for none.
+    int release() const { return _release; }
+    void setRelease(int release) { _release = release; }
+    void setRelease(int release, int duration);
+    void resetRelease() { _release = -1; }
+    int releaseDuration() const { return _releaseDuration; }
+    void setReleaseDuration(int duration) { _releaseDuration = duration; }
+
+    // Number of output frames the voice lasts.
+    int duration() const;
+
+    // Output frame i (>= 0) on channel 1 (left), 2 (right) or 0 (mono mix).
+    // Real-time safe: no allocation, lock or log.
+    float pcmAt(int i, int channel) const;
+    float pcmMonoAt(int i) const { return pcmAt(i, 0); }
+    float pcmLeftAt(int i) const { return pcmAt(i, 1); }
+    float pcmRightAt(int i) const { return pcmAt(i, 2); }
+
+private:
+    // Whether the wave and the settings can produce sound at all.
+    bool sounds() const;
+
+    std::shared_ptr<const Wave> _wav;
+    int _rate = 44100;
+    float _tone = 1.0f;
+    int _release = -1;
+    int _releaseDuration = 0;
+};

@@ -1,0 +1,133 @@
+#include "sound/Wave.h"
+
+#include "common/Log.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// The largest sample data a wave accepts, in bytes.
+constexpr std::uint32_t kMaxDataSize = 100000000;
+
+bool tagAt(std::span<const std::uint8_t> image, std::size_t offset, const char* tag) {
+    return image.size() >= offset + 4 && std::memcmp(image.data() + offset, tag, 4) == 0;
+}
+
+// A 16-bit header field, sign-extended.
+std::int32_t read_short(const std::uint8_t* bytes) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8));
+}
+
+bool fail(const char* check) {
+    zuboLog("%s", check);
+    return false;
+}
+
+// The most significant 16 bits of channel k (1-based) of a frame whose
+// samples are `width` bytes wide: 8-bit data is unsigned and centred on 128,
+// wider data keeps only its top two bytes.
+int raw(const std::uint8_t* frame, int width, int k) {
+    if (width == 1) {
+        return (frame[k - 1] - 128) * 256;
+    }
+    const std::uint8_t* top = frame + width * k - 2;
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(top[0] | top[1] << 8));
+}
+
+} // namespace
+
+std::int32_t read_int(const std::uint8_t* bytes) {
+    return static_cast<std::int32_t>(std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                                     std::uint32_t{bytes[2]} << 16 |
+                                     std::uint32_t{bytes[3]} << 24);
+}
+
+bool Wave::loadMem(std::span<const std::uint8_t> image) {
+    std::vector<std::uint8_t>().swap(_buffer);
+
+    if (!tagAt(image, 0, "RIFF")) {
+        return fail("RIFF");
+    }
+    if (!tagAt(image, 8, "WAVE")) {
+        return fail("WAVE");
+    }
+    if (!tagAt(image, 12, "fmt ")) {
+        return fail("fmt ");
+    }
+    // The format fields are read at their fixed offsets whatever the chunk
+    // length says, so an image too short to hold them fails here too.
+    const std::uint8_t* bytes = image.data();
+    if (image.size() < 36 || read_short(bytes + 20) != 1) {
+        return fail("format_id");
+    }
+    _channels = read_short(bytes + 22);
+    _samplingRate = read_int(bytes + 24);
+    _bps = read_int(bytes + 28);
+    _blockSize = read_short(bytes + 32);
+    _bpSample = read_short(bytes + 34);
+
+    // The chunk length only says where "data" must start: nothing may sit
+    // between the two chunks.
+    const std::int64_t dataAt = 20 + std::int64_t{read_int(bytes + 16)};
+    if (dataAt < 0 || !tagAt(image, static_cast<std::size_t>(dataAt), "data")) {
+        return fail("data");
+    }
+    const auto lengthAt = static_cast<std::size_t>(dataAt) + 4;
+    if (image.size() < lengthAt + 4) {
+        return fail("data size");
+    }
+    const auto length = static_cast<std::uint32_t>(read_int(bytes + lengthAt));
+    _size = static_cast<std::int32_t>(length);
+    const std::size_t samplesAt = lengthAt + 4;
+    if (length > kMaxDataSize || image.size() - samplesAt < length) {
+        return fail("data size");
+    }
+    _buffer.assign(bytes + samplesAt, bytes + samplesAt + length);
+    return true;
+}
+
+int Wave::frames() const {
+    if (_buffer.empty() || _channels < 1 || _blockSize < _channels) {
+        return 0;
+    }
+    return _size / _blockSize;
+}
+
+float Wave::pcmAt(int frame, int channel) const {
+    if (frame < 0 || frame >= frames()) {
+        return 0.0f;
+    }
+    const int width = _blockSize / _channels;
+    const std::uint8_t* start =
+        _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
+
+    float v;
+    if (channel == 1 || channel == 2) {
+        const int s = raw(start, width, _channels == 1 ? 1 : channel);
+        const std::int64_t gain = channel == 1 ? 127 - std::int64_t{_pan} : std::int64_t{_pan};
+        v = static_cast<float>(s) * static_cast<float>(gain) / 127.0f;
+        v = static_cast<float>(v * 1.8);
+        if (_pan != 64) {
+            v = v / _panDivisor;
+        }
+    } else {
+        std::int64_t sum = 0;
+        for (int k = 1; k <= _channels; ++k) {
+            sum += raw(start, width, k);
+        }
+        v = static_cast<float>(sum) / static_cast<float>(_channels);
+    }
+    v = static_cast<float>(v * (_expression / 100.0));
+    return v * 1.52587890625e-05f;
+}
+
+void Wave::setPan(int pan) {
+    _pan = pan;
+    // Equals sqrt(1 + ((pan - 64) / 64)^2): the further off centre, the more
+    // both sides are attenuated.
+    _panDivisor = pan == 64 ? 1.0f
+                            : static_cast<float>(1.0 / std::sin(std::atan(
+                                                           64.0 / std::fabs(pan - 64.0))));
+}

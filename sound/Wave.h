@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The 32-bit signed integer stored little-endian at `bytes`, assembled byte by
+// byte so that neither the host's byte order nor alignment matters.
+std::int32_t read_int(const std::uint8_t* bytes);
+
+// One recorded sound: the PCM data of a RIFF/WAVE image with the format
+// fields of its header. Frames are read as floats with a fixed pan and gain.
+// A loaded wave never changes and is read by any number of voices on any
+// thread without a lock.
+class Wave {
+public:
+    Wave() = default;
+    Wave(const Wave&) = delete;
+    Wave& operator=(const Wave&) = delete;
+
+    // Parses a whole WAV file image and copies its sample data. Only integer
+    // PCM with the "data" chunk straight after the "fmt " chunk is accepted.
+    // A failed check logs its name and returns false; the wave then holds no
+    // sample data, and the header fields read before the check keep their
+    // values. No byte outside `image` is read.
+    bool loadMem(std::span<const std::uint8_t> image);
+
+    // Frame `frame` of channel 1 (left) or 2 (right), panned; any other
+    // channel gives the mono mix. 0.0 past the last frame and for a wave
+    // without sample data. Real-time safe.
+    float pcmAt(int frame, int channel) const;
+
+    // Number of frames that pcmAt() answers; 0 when there is no sample data
+    // or the header's block size and channel count cannot describe a frame.
+    int frames() const;
+
+    int channels() const { return _channels; }
+    int samplingRate() const { return _samplingRate; }
+    int bps() const { return _bps; }
+    int blockSize() const { return _blockSize; }
+    int bpSample() const { return _bpSample; }
+    int size() const { return _size; }
+    int pan() const { return _pan; }
+    int expression() const { return _expression; }
+    // Pan 0..127 (64 is the centre); expression is a gain in percent.
+    void setPan(int pan);
+    void setExpression(int expression) { _expression = expression; }
+
+private:
+    std::int32_t _channels = 0;
+    std::int32_t _samplingRate = 0;
+    std::int32_t _bps = 0;
+    std::int32_t _blockSize = 0;
+    std::int32_t _bpSample = 0;
+    std::int32_t _size = 0;
+    std::vector<std::uint8_t> _buffer;
+    std::int32_t _pan = 64;
+    std::int32_t _expression = 100;
+    // The off-centre attenuation of the pan, worked out once in setPan()
+    // rather than with sin and atan on every sample.
+    float _panDivisor = 1.0f;
+};
