@@ -97,20 +97,24 @@ bool OrnScore::removeNoteAt(int index, int note) {
 }
 
 void OrnScore::fixScoreAt(int index) {
+    auto& step = _notes[index];
     auto key = [](const OrnNote& cell) {
         const int n = midiNoteToOrnNote(cell.midiNote);
         return n == 0 ? 999 : n;
     };
-    auto& step = _notes[index];
-    // Two bubble passes over three cells; equal keys never swap, so empty
-    // cells and repeated notes keep their order.
-    for (int i = maxNotes() - 1; i >= 1; --i) {
-        for (int j = 0; j < i; ++j) {
-            if (key(step[j]) > key(step[j + 1])) {
-                std::swap(step[j], step[j + 1]);
-            }
+    int keys[3] = {key(step[0]), key(step[1]), key(step[2])};
+    // Two bubble passes over three cells, unrolled: (0,1), (1,2), (0,1).
+    // Equal keys never swap, so empty cells and repeated notes keep their
+    // order.
+    auto order = [&](int j) {
+        if (keys[j] > keys[j + 1]) {
+            std::swap(keys[j], keys[j + 1]);
+            std::swap(step[j], step[j + 1]);
         }
-    }
+    };
+    order(0);
+    order(1);
+    order(0);
 }
 
 void OrnScore::fixScore() {

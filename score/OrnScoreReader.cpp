@@ -3,6 +3,7 @@
 #include "score/OrnScore.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 
@@ -16,17 +17,23 @@ bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// Digit values of the SCORE value, -1 for every other byte: one lookup per
+// byte keeps reading a dense score cheap.
+constexpr auto kHexValues = [] {
+    std::array<signed char, 256> table{};
+    table.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) {
+        table[static_cast<std::size_t>(c)] = static_cast<signed char>(c - '0');
+    }
+    for (int c = 'A'; c <= 'F'; ++c) {
+        table[static_cast<std::size_t>(c)] = static_cast<signed char>(c - 'A' + 10);
+        table[static_cast<std::size_t>(c - 'A' + 'a')] = static_cast<signed char>(c - 'A' + 10);
+    }
+    return table;
+}();
+
 int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return kHexValues[static_cast<unsigned char>(c)];
 }
 
 bool startsWith(const char* text, std::size_t length, const char* prefix) {
@@ -110,7 +117,7 @@ const char* loadOrnTime44Line(int* result, const char* text, std::size_t length)
 }
 
 const char* loadOrnScoreLine(OrnNote* cells, std::size_t capacity, const char* text,
-                             std::size_t length) {
+                             std::size_t length, std::size_t* cellsRead) {
     if (length <= 6 || !startsWith(text, length, "SCORE")) {
         return nullptr;
     }
@@ -122,29 +129,37 @@ const char* loadOrnScoreLine(OrnNote* cells, std::size_t capacity, const char* t
     const char* p = eq + 1;
     std::size_t k = 0;
     bool expectNote = true;
+    // A note digit still waiting for its prog has filled its cell too.
+    auto report = [&](const char* where) {
+        if (cellsRead != nullptr) {
+            *cellsRead = k + (expectNote ? 0 : 1);
+        }
+        return where;
+    };
+    // MIDI note of a note digit; 0, 14 and 15 leave the cell empty.
+    constexpr int kDigitToMidi[16] = {-1, 79, 77, 76, 74, 72, 71, 69,
+                                      67, 65, 64, 62, 60, 59, -1, -1};
     while (p < end) {
         const char c = *p;
         if (const int v = hexValue(c); v >= 0) {
-            if (expectNote) {
-                if (k < capacity) {
-                    cells[k].midiNote = (v >= 1 && v <= 13) ? ornNoteToMidiNote(v) : -1;
-                }
-                if (v == 0) {
-                    if (k < capacity) {
-                        cells[k].prog = 0;
-                    }
-                    ++k;
-                } else {
-                    expectNote = false;
-                }
-            } else {
+            ++p;
+            if (!expectNote) {
                 if (k < capacity) {
                     cells[k].prog = v;
                 }
                 ++k;
                 expectNote = true;
+            } else if (v == 0) {
+                if (k < capacity) {
+                    clearOrnNote(&cells[k]);
+                }
+                ++k;
+            } else {
+                if (k < capacity) {
+                    cells[k].midiNote = kDigitToMidi[v];
+                }
+                expectNote = false;
             }
-            ++p;
         } else if (isLineEnd(c)) {
             // The value goes on across line ends only onto lines that hold no
             // "=" and are themselves ended by a line end.
@@ -158,14 +173,14 @@ const char* loadOrnScoreLine(OrnNote* cells, std::size_t capacity, const char* t
             }
             if (next == end || lineEnd == end ||
                 std::memchr(next, '=', static_cast<std::size_t>(lineEnd - next)) != nullptr) {
-                return next;
+                return report(next);
             }
             p = next;
         } else {
             ++p;
         }
     }
-    return end;
+    return report(end);
 }
 
 namespace {
@@ -197,8 +212,15 @@ bool OrnScore::loadData(std::span<const std::uint8_t> data) {
         int value = kNotRead;
         if (rest >= 6 && startsWith(p, rest, "SCORE") && runningEnd <= maxLength() - 1) {
             const auto capacity = static_cast<std::size_t>(maxLength() - runningEnd) * 3;
-            p = loadOrnScoreLine(&_notes[runningEnd][0], capacity, p, rest);
-            fixScore();
+            std::size_t cells = 0;
+            p = loadOrnScoreLine(&_notes[runningEnd][0], capacity, p, rest, &cells);
+            // Only the steps this line filled can be out of order: every other
+            // step is in normal form already. Normalising just those keeps a
+            // text of many short SCORE lines cheap.
+            const auto filled = static_cast<int>(std::min(cells, capacity) + 2) / 3;
+            for (int index = runningEnd; index < runningEnd + filled; ++index) {
+                fixScoreAt(index);
+            }
             seen |= kScore;
         } else if (rest >= 6 && startsWith(p, rest, "TEMPO")) {
             p = loadOrnTempoLine(&value, p, rest);

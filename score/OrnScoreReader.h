@@ -9,9 +9,10 @@
 // reading continues, or nullptr on failure.
 
 // Fills cells from `cells` on, counting across steps; cells beyond
-// `capacity` are read and dropped.
+// `capacity` are read and dropped. `cellsRead`, when given, receives the
+// number of cells the value held.
 const char* loadOrnScoreLine(OrnNote* cells, std::size_t capacity, const char* text,
-                             std::size_t length);
+                             std::size_t length, std::size_t* cellsRead = nullptr);
 // Keyword lines. On a failure before the value (too short, no "="), *result
 // is left as it was.
 const char* loadOrnTempoLine(int* result, const char* text, std::size_t length);

@@ -33,26 +33,29 @@ void OrnScore::makeCString(char* buffer, bool v6form) const {
     const int steps = (v6form && end() <= kShortFormSteps) ? kShortFormSteps : maxLength();
     char* out = put(buffer, "SCORE=");
     for (int index = 0; index < steps; ++index) {
-        const auto& step = _notes[index];
         // A step is its empty cells as "0" each, then every note as two
         // digits (note number, prog). Steps are always in normal form, so
-        // this is the same as writing the cells from the back.
-        int notes = 0;
-        for (const auto& cell : step) {
-            notes += midiNoteToOrnNote(cell.midiNote) != 0 ? 1 : 0;
-        }
-        for (int k = notes; k < maxNotes(); ++k) {
-            *out++ = '0';
-        }
-        for (const auto& cell : step) {
+        // the notes are the first `count` cells. The digits are worked out
+        // before anything is stored: stores through a char pointer would
+        // otherwise force the cells to be read again.
+        char digits[6];
+        int count = 0;
+        for (const auto& cell : _notes[index]) {
             const int n = midiNoteToOrnNote(cell.midiNote);
             if (n == 0) {
-                continue;
+                break;
             }
-            *out++ = kHex[n];
+            digits[2 * count] = kHex[n];
             // A prog that does not fit one digit cannot be stored; writing it
             // as 0 keeps every other cell of the text in its place.
-            *out++ = (cell.prog >= 0 && cell.prog <= 15) ? kHex[cell.prog] : '0';
+            digits[2 * count + 1] = static_cast<unsigned>(cell.prog) <= 15u ? kHex[cell.prog] : '0';
+            ++count;
+        }
+        for (int k = count; k < maxNotes(); ++k) {
+            *out++ = '0';
+        }
+        for (int k = 0; k < 2 * count; ++k) {
+            *out++ = digits[k];
         }
     }
     out = put(out, "\r\n");
