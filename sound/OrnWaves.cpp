@@ -15,15 +15,15 @@ std::atomic<OrnWaves*> g_me{nullptr};
 
 // Resource numbers of the instrument samples in load order: sample k is the
 // resource "sound<numbers[k]>".
-constexpr int numbers[24] = {1,  21, 2,  28, 3,  4,  22, 5,  23, 6,  24, 7,
-                             8,  9,  10, 11, 12, 25, 13, 29, 14, 26, 15, 27};
+constexpr int numbers[24] = {1, 21, 2,  28, 3,  4,  22, 5,  23, 6,  24, 7,
+                             8, 9,  10, 11, 12, 25, 13, 29, 14, 26, 15, 27};
 
 // One row per instrument 1..15: the load index of its lower-range sample, of
 // its upper-range sample, and the highest note number that uses the upper one
 // (0: the instrument has a single sample). The last row is never used.
 constexpr int wavedefs[16][3] = {
-    {0, 1, 5},   {2, 3, 5},   {4, 0, 0},   {5, 6, 5},   {7, 8, 5},   {9, 10, 5},
-    {11, 0, 0},  {12, 0, 0},  {13, 0, 0},  {14, 0, 0},  {15, 0, 0},  {16, 17, 5},
+    {0, 1, 5},   {2, 3, 5},   {4, 0, 0},   {5, 6, 5},  {7, 8, 5},  {9, 10, 5},
+    {11, 0, 0},  {12, 0, 0},  {13, 0, 0},  {14, 0, 0}, {15, 0, 0}, {16, 17, 5},
     {18, 19, 7}, {20, 21, 5}, {22, 23, 5}, {0, 0, 0},
 };
 

@@ -23,8 +23,8 @@ void ToneGenerator::setRelease(int release, int duration) {
 }
 
 bool ToneGenerator::sounds() const {
-    return _wav && _wav->frames() > 0 && _wav->samplingRate() >= 1 && _rate >= 1 &&
-           _tone > 0.0f && std::isfinite(_tone);
+    return _wav && _wav->frames() > 0 && _wav->samplingRate() >= 1 && _rate >= 1 && _tone > 0.0f &&
+           std::isfinite(_tone);
 }
 
 int ToneGenerator::duration() const {

@@ -40,8 +40,7 @@ int raw(const std::uint8_t* frame, int width, int k) {
 
 std::int32_t read_int(const std::uint8_t* bytes) {
     return static_cast<std::int32_t>(std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                                     std::uint32_t{bytes[2]} << 16 |
-                                     std::uint32_t{bytes[3]} << 24);
+                                     std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24);
 }
 
 bool Wave::loadMem(std::span<const std::uint8_t> image) {
@@ -127,7 +126,7 @@ void Wave::setPan(int pan) {
     _pan = pan;
     // Equals sqrt(1 + ((pan - 64) / 64)^2): the further off centre, the more
     // both sides are attenuated.
-    _panDivisor = pan == 64 ? 1.0f
-                            : static_cast<float>(1.0 / std::sin(std::atan(
-                                                           64.0 / std::fabs(pan - 64.0))));
+    _panDivisor = pan == 64
+                      ? 1.0f
+                      : static_cast<float>(1.0 / std::sin(std::atan(64.0 / std::fabs(pan - 64.0))));
 }
