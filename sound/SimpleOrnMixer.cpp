@@ -1,0 +1,83 @@
+#include "sound/SimpleOrnMixer.h"
+
+#include <algorithm>
+#include <climits>
+
+SimpleOrnMixer::SimpleOrnMixer() : _toneFrom{}, _noteIndex{}, _toneEnd{}, _counter(0), _samplingRate(44100) {
+    clear();
+}
+
+void SimpleOrnMixer::clear() {
+    for (int i = 0; i < kTracks; ++i) {
+        _tracks[i].reset();
+        _toneFrom[i] = 0;
+        _noteIndex[i] = -1;
+        _toneEnd[i] = 0;
+    }
+    _counter = 0;
+}
+
+void SimpleOrnMixer::setToneOn(int index, int track, std::shared_ptr<ToneGenerator> tone, int from) {
+    if (track < 0 || track >= kTracks) {
+        return;
+    }
+    if (tone) {
+        tone->setRate(_samplingRate);
+    }
+    _tracks[track] = std::move(tone);
+    _toneFrom[track] = from;
+    _noteIndex[track] = index;
+    _toneEnd[track] = static_cast<long long>(from) + (_tracks[track] ? _tracks[track]->duration() : 0);
+    if (index == -1) {
+        return;
+    }
+    for (int i = 0; i < kTracks; ++i) {
+        // Parity, not equality: a voice placed two steps earlier survives.
+        if (i != track && _noteIndex[i] != -1 && ((_noteIndex[i] ^ index) & 1) != 0) {
+            _tracks[i].reset();
+        }
+    }
+}
+
+float SimpleOrnMixer::toneLeft(float* left, float* right, int at) const {
+    float l = 0.0f;
+    float r = 0.0f;
+    float m = 0.0f;
+    for (int i = 0; i < kTracks; ++i) {
+        const ToneGenerator* tone = _tracks[i].get();
+        if (tone != nullptr && _toneFrom[i] <= at && at < _toneEnd[i]) {
+            const int j = at - _toneFrom[i];
+            const float pl = tone->pcmLeftAt(j);
+            l += pl;
+            m += pl;
+            const float pr = tone->pcmRightAt(j);
+            r += pr;
+            m += pr;
+        }
+    }
+    *left = l;
+    *right = r;
+    return m * 0.5f;
+}
+
+float SimpleOrnMixer::toneLeft(float* left, float* right) {
+    const float m = toneLeft(left, right, _counter);
+    // Held at the top: some thirteen hours of one playback at the slowest
+    // tempo, where wrapping round would be undefined.
+    if (_counter < INT_MAX) {
+        ++_counter;
+    }
+    return m;
+}
+
+int SimpleOrnMixer::durationFromStart() const {
+    long long last = 0;
+    bool any = false;
+    for (int i = 0; i < kTracks; ++i) {
+        if (_tracks[i]) {
+            last = any ? std::max(last, _toneEnd[i]) : _toneEnd[i];
+            any = true;
+        }
+    }
+    return static_cast<int>(std::min<long long>(last, INT_MAX));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sound/ToneGenerator.h"
+
+#include <memory>
+
+// Mixes the voices of the score into one stereo frame at a time. Three
+// tracks, one per note cell of a step; each voice plays from its own first
+// frame, counted from the mixer frame at which it was placed. A voice placed
+// for a step silences the voices of steps of the other parity.
+//
+// While the score plays the mixer belongs to the audio thread.
+class SimpleOrnMixer {
+public:
+    static constexpr int kTracks = 3;
+
+    SimpleOrnMixer();
+
+    // Drops every voice and restarts the frame counter at 0.
+    void clear();
+
+    int counter() const { return _counter; }
+    void setCounter(int counter) { _counter = counter; }
+    int samplingRate() const { return _samplingRate; }
+    void setSamplingRate(int rate) { _samplingRate = rate; }
+
+    // Places `tone` (may be null: the track falls silent) on `track` for step
+    // `index`, starting at mixer frame `from`; index -1 cuts nothing else.
+    void setToneOn(int index, int track, std::shared_ptr<ToneGenerator> tone, int from);
+    // The same, starting with the next mixed frame.
+    void setToneOn(int index, int track, std::shared_ptr<ToneGenerator> tone) {
+        setToneOn(index, track, std::move(tone), _counter);
+    }
+
+    // Mixes frame `at` without moving the counter; returns (left + right) / 2.
+    float toneLeft(float* left, float* right, int at) const;
+    // Mixes the frame at the counter, then advances the counter.
+    float toneLeft(float* left, float* right);
+
+    // The frame, counted from the last clear, at which the last voice ends.
+    int durationFromStart() const;
+    // Frames still to sound; zero or negative once everything has finished.
+    int duration() const { return durationFromStart() - _counter; }
+
+private:
+    std::shared_ptr<ToneGenerator> _tracks[kTracks];
+    int _toneFrom[kTracks];
+    int _noteIndex[kTracks];
+    // _toneFrom + the voice's length, worked out when the voice is placed:
+    // a placed voice does not change, and its length is asked for every frame.
+    long long _toneEnd[kTracks];
+    int _counter;
+    int _samplingRate;
+};
