@@ -45,6 +45,7 @@ std::int32_t read_int(const std::uint8_t* bytes) {
 
 bool Wave::loadMem(std::span<const std::uint8_t> image) {
     std::vector<std::uint8_t>().swap(_buffer);
+    _frames = 0;
 
     if (!tagAt(image, 0, "RIFF")) {
         return fail("RIFF");
@@ -84,27 +85,25 @@ bool Wave::loadMem(std::span<const std::uint8_t> image) {
         return fail("data size");
     }
     _buffer.assign(bytes + samplesAt, bytes + samplesAt + length);
+    // A header whose block cannot hold one sample of every channel describes
+    // no frames.
+    if (_channels >= 1 && _blockSize >= _channels) {
+        _frames = _size / _blockSize;
+        _width = _blockSize / _channels;
+    }
     return true;
 }
 
-int Wave::frames() const {
-    if (_buffer.empty() || _channels < 1 || _blockSize < _channels) {
-        return 0;
-    }
-    return _size / _blockSize;
-}
-
 float Wave::pcmAt(int frame, int channel) const {
-    if (frame < 0 || frame >= frames()) {
+    if (frame < 0 || frame >= _frames) {
         return 0.0f;
     }
-    const int width = _blockSize / _channels;
     const std::uint8_t* start =
         _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
 
     float v;
     if (channel == 1 || channel == 2) {
-        const int s = raw(start, width, _channels == 1 ? 1 : channel);
+        const int s = raw(start, _width, _channels == 1 ? 1 : channel);
         const std::int64_t gain = channel == 1 ? 127 - std::int64_t{_pan} : std::int64_t{_pan};
         v = static_cast<float>(s) * static_cast<float>(gain) / 127.0f;
         v = static_cast<float>(v * 1.8);
@@ -114,11 +113,11 @@ float Wave::pcmAt(int frame, int channel) const {
     } else {
         std::int64_t sum = 0;
         for (int k = 1; k <= _channels; ++k) {
-            sum += raw(start, width, k);
+            sum += raw(start, _width, k);
         }
         v = static_cast<float>(sum) / static_cast<float>(_channels);
     }
-    v = static_cast<float>(v * (_expression / 100.0));
+    v = static_cast<float>(v * _expressionGain);
     return v * 1.52587890625e-05f;
 }
 
@@ -129,4 +128,9 @@ void Wave::setPan(int pan) {
     _panDivisor = pan == 64
                       ? 1.0f
                       : static_cast<float>(1.0 / std::sin(std::atan(64.0 / std::fabs(pan - 64.0))));
+}
+
+void Wave::setExpression(int expression) {
+    _expression = expression;
+    _expressionGain = expression / 100.0;
 }

@@ -32,7 +32,7 @@ public:
 
     // Number of frames that pcmAt() answers; 0 when there is no sample data
     // or the header's block size and channel count cannot describe a frame.
-    int frames() const;
+    int frames() const { return _frames; }
 
     int channels() const { return _channels; }
     int samplingRate() const { return _samplingRate; }
@@ -44,7 +44,7 @@ public:
     int expression() const { return _expression; }
     // Pan 0..127 (64 is the centre); expression is a gain in percent.
     void setPan(int pan);
-    void setExpression(int expression) { _expression = expression; }
+    void setExpression(int expression);
 
 private:
     std::int32_t _channels = 0;
@@ -56,7 +56,12 @@ private:
     std::vector<std::uint8_t> _buffer;
     std::int32_t _pan = 64;
     std::int32_t _expression = 100;
-    // The off-centre attenuation of the pan, worked out once in setPan()
-    // rather than with sin and atan on every sample.
+    // Worked out once when loading and in the setters rather than on every
+    // sample: the frame count (0 without usable data), the bytes of one
+    // channel's sample, the pan's off-centre attenuation and the expression
+    // as a factor.
+    std::int32_t _frames = 0;
+    std::int32_t _width = 0;
     float _panDivisor = 1.0f;
+    double _expressionGain = 1.0;
 };
