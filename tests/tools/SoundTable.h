@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace soundtest {
@@ -31,6 +32,10 @@ inline constexpr std::array<Expected, 27> kSounds{{
     {26, "Car", Kind::Upper},    {15, "Heart", Kind::Lower},  {27, "Heart", Kind::Upper},
     {16, "End", Kind::Effect},   {18, "Click", Kind::Effect}, {20, "Eraser", Kind::Effect},
 }};
+
+inline void PrintTo(const Expected& e, std::ostream* os) {
+    *os << e.name << " sound" << e.number;
+}
 
 inline std::string fileName(int number) {
     return "sound" + std::to_string(number) + ".wav";
