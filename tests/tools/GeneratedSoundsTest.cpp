@@ -141,6 +141,25 @@ TEST(GeneratedSounds, BothSamplesOfAnInstrumentShareTheirFormat) {
     }
 }
 
+// Moving across an instrument's split from one sample to the other must not
+// jump in level.
+TEST(GeneratedSounds, BothSamplesOfAnInstrumentAreWithin2point5DbOfEachOther) {
+    std::map<std::string, double> lower;
+    for (const Expected& e : kSounds) {
+        if (e.kind == Kind::Lower) {
+            lower[e.name] = toDb(loudestRms(load(e.number)));
+        }
+    }
+    int pairs = 0;
+    for (const Expected& e : kSounds) {
+        if (e.kind == Kind::Upper) {
+            ++pairs;
+            EXPECT_NEAR(toDb(loudestRms(load(e.number))), lower.at(e.name), 2.5) << e.name;
+        }
+    }
+    EXPECT_EQ(pairs, 9);
+}
+
 TEST(GeneratedSounds, IncludeAStereoAndA22050HzSampleAmongTheInstruments) {
     int stereo = 0;
     int halfRate = 0;
