@@ -1,0 +1,55 @@
+#include "document/MyDocument.h"
+
+#include "common/Log.h"
+#include "document/Preferences.h"
+
+MyDocument::MyDocument(Preferences* preferences, QObject* parent)
+    : QObject(parent), _score(std::make_unique<OrnScore>()),
+      _mixer(std::make_unique<SimpleOrnMixer>()),
+      _syncData(std::make_unique<MyDocumentSyncData>()), _preferences(preferences) {
+    storeOrigStatus();
+    const int fps = _preferences->intValue(Preferences::kFps);
+    _fps = fps == 0 ? 30 : fps;
+    _observation = connect(_preferences, &Preferences::valueChanged, this,
+                           &MyDocument::observeValueForKeyPath);
+}
+
+MyDocument::~MyDocument() {
+    stopObserving();
+}
+
+void MyDocument::stopObserving() {
+    disconnect(_observation);
+}
+
+void MyDocument::storeOrigStatus() {
+    _origTempo = _score->tempo();
+    _origMeasure = _score->measure();
+    _origLoop = _score->loop();
+}
+
+void MyDocument::observeValueForKeyPath(const QString& keyPath, const QVariant& value) {
+    Debug("UserDefaults changed. keyPath=[%s] value=[%s]", keyPath, value);
+    if (keyPath == QLatin1String(Preferences::kFps)) {
+        _fps = _preferences->intValue(Preferences::kFps);
+    } else if (keyPath == QLatin1String(Preferences::kVolume)) {
+        updateVolume();
+    } else if (keyPath == QLatin1String(Preferences::kTempoEmurationType)) {
+        updateTempoEmurationCoefficient();
+    }
+}
+
+void MyDocument::updateVolume() {
+    const double v = _preferences->floatValue(Preferences::kVolume);
+    const float gain = (v == 0.0 && !_preferences->contains(Preferences::kVolume))
+                           ? 1.0f
+                           : static_cast<float>(v / 100.0);
+    _syncData->setVolume(gain);
+}
+
+void MyDocument::updateTempoEmurationCoefficient() {
+    const int t = _preferences->intValue(Preferences::kTempoEmurationType);
+    Debug("tempoEmurationType=%d", t);
+    const int coefficient = t == 0 ? 0 : t == 1 ? 32 : t == 2 ? 48 : 64;
+    _tempoEmurationCoefficient.store(coefficient, std::memory_order_relaxed);
+}

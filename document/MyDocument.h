@@ -1,0 +1,97 @@
+#pragma once
+
+#include "score/OrnScore.h"
+#include "sound/MyDocumentSyncData.h"
+#include "sound/SimpleOrnMixer.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <atomic>
+#include <memory>
+
+class Preferences;
+
+// One open score. The document owns its score, its mixer and the record it
+// shares with the audio thread, and follows the user's preferences live.
+//
+// Threads: toneLeft() runs on the audio thread; everything else on the main
+// thread. What the audio thread reads of the document (_playing, the tempo
+// emulation coefficient, a restart request) are atomics; the main thread
+// never touches the mixer while the audio thread may be using it: a restart
+// is a request that the audio thread serves at its next frame, and the
+// mixer's remaining length is a value the audio thread publishes.
+class MyDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MyDocument(Preferences* preferences, QObject* parent = nullptr);
+    ~MyDocument() override;
+
+    OrnScore* score() const { return _score.get(); }
+    MyDocumentSyncData* syncData() const { return _syncData.get(); }
+    Preferences* preferences() const { return _preferences; }
+
+    // Records the score's tempo, measure and loop as the saved state.
+    void storeOrigStatus();
+    int origTempo() const { return _origTempo; }
+    int origMeasure() const { return _origMeasure; }
+    bool origLoop() const { return _origLoop; }
+
+    // Reread "volume" and "tempoEmurationType".
+    void updateVolume();
+    void updateTempoEmurationCoefficient();
+    int tempoEmurationCoefficient() const {
+        return _tempoEmurationCoefficient.load(std::memory_order_relaxed);
+    }
+    int fps() const { return _fps; }
+
+    // Ends the observation of the preferences (the window closing ends it;
+    // freeing the document ends it too if the window never closed).
+    void stopObserving();
+
+    // Playback from step 0 (called again while playing: restart at step 0).
+    void startPlaying();
+    void stopPlaying();
+    bool isPlaying() const { return _playing.load(std::memory_order_acquire); }
+
+    // One output frame: the score (while playing) and the preview voice,
+    // at the volume; publishes the play position. Audio thread only.
+    float toneLeft(float* left, float* right);
+
+    // The mixer's remaining length as last published by the audio thread.
+    int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }
+    // True from startPlaying until the audio thread has begun step 0.
+    bool restartPending() const { return _restartRequested.load(std::memory_order_acquire); }
+
+    // Frames per step at a tempo (steps per minute) and tempo emulation
+    // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
+    static int stepLength(int tempo, int coefficient);
+
+private:
+    void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
+
+    std::unique_ptr<OrnScore> _score;
+    int _selectedInst = 0;
+    bool _eraseMode = false;
+    std::atomic<bool> _playing{false};
+    std::atomic<int> _tempoEmurationCoefficient{0};
+    std::unique_ptr<SimpleOrnMixer> _mixer;
+    std::unique_ptr<MyDocumentSyncData> _syncData;
+    int _origTempo = 0;
+    int _origMeasure = 0;
+    bool _origLoop = false;
+    int _fps = 30;
+
+    Preferences* _preferences;
+    QMetaObject::Connection _observation;
+
+    std::atomic<bool> _restartRequested{false};
+    std::atomic<int> _mixerDuration{0};
+    // The step length is worked out again only when tempo or coefficient
+    // change; audio thread only.
+    int _stepTempo = 0;
+    int _stepCoefficient = -1;
+    int _stepFrames = 1;
+};

@@ -1,0 +1,88 @@
+#include "document/MyDocument.h"
+
+#include "sound/OrnWaves.h"
+
+#include <cmath>
+
+int MyDocument::stepLength(int tempo, int coefficient) {
+    const double t = tempo < 1 ? 1.0 : static_cast<double>(tempo);
+    float seconds;
+    if (coefficient == 0) {
+        seconds = static_cast<float>(60.0 / t);
+    } else {
+        // Rounded up to a whole number of 1/coefficient-second units, in
+        // double precision: an exact multiple can come out one unit longer.
+        const double unit = 1.0 / coefficient;
+        const double units = std::ceil((60.0 / t) / unit);
+        seconds = static_cast<float>(unit * units);
+    }
+    const int frames = static_cast<int>(seconds * 44100.0f);
+    return frames < 1 ? 1 : frames;
+}
+
+float MyDocument::toneLeft(float* left, float* right) {
+    const float v = _syncData->volume();
+    float pl = 0.0f;
+    float pr = 0.0f;
+    const float pm = _syncData->toneLeft(&pl, &pr);
+    if (!_playing.load(std::memory_order_acquire)) {
+        *left = v * pl;
+        *right = v * pr;
+        return v * pm;
+    }
+    if (_restartRequested.load(std::memory_order_acquire)) {
+        _mixer->clear();
+        _mixer->setSamplingRate(44100);
+        _syncData->clearCounter();
+        _restartRequested.store(false, std::memory_order_release);
+    }
+
+    const int tempo = _score->tempo();
+    const int coefficient = _tempoEmurationCoefficient.load(std::memory_order_relaxed);
+    if (tempo != _stepTempo || coefficient != _stepCoefficient) {
+        _stepTempo = tempo;
+        _stepCoefficient = coefficient;
+        _stepFrames = stepLength(tempo, coefficient);
+    }
+    const int n = _stepFrames;
+    const int end = _score->end();
+    int s = _syncData->playingIndex();
+    const int k = _syncData->indexInCounter();
+    int fraction;
+    int count;
+    if (s != -1 && k < n) {
+        fraction = k;
+        count = k + 1;
+    } else {
+        // A new step begins.
+        s = s + 1;
+        if (s >= end && _score->loop()) {
+            _mixer->clear();
+            s = 0;
+        }
+        if (s < end) {
+            for (int y = 0; y < OrnScore::maxNotes(); ++y) {
+                const int note = _score->noteAt(s, y);
+                if (note == 0) {
+                    break;
+                }
+                _mixer->setToneOn(s, y, OrnWaves::allocTone(_score->progAt(s, y), note));
+            }
+        }
+        fraction = 0;
+        count = 1;
+    }
+
+    float ml = 0.0f;
+    float mr = 0.0f;
+    const float mm = _mixer->toneLeft(&ml, &mr);
+    _syncData->setPlayingIndex(s);
+    _syncData->setIndexInCounter(count);
+    _syncData->setFloatPlayingIndex(static_cast<float>(s) +
+                                    static_cast<float>(fraction) / static_cast<float>(n));
+    _mixerDuration.store(_mixer->duration(), std::memory_order_release);
+
+    *left = v * (ml + pl);
+    *right = v * (mr + pr);
+    return v * (pm + mm);
+}
