@@ -1,6 +1,7 @@
 // Any bytes as a WAV image: loading never reads outside the image, and a
-// loaded wave is read at its first, last and past-the-end frames through a
-// voice that interpolates and one that skips frames.
+// loaded wave is read at its first, last and past-the-end frames, panned by
+// the image's last byte, directly and through voices that interpolate, play
+// as recorded and skip frames.
 #include "sound/ToneGenerator.h"
 #include "sound/Wave.h"
 
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!wave->loadMem(std::span<const std::uint8_t>(data, size))) {
         return 0;
     }
+    wave->setPan(data[size - 1] % 128);
     const int last = wave->frames() - 1;
     for (int channel = 0; channel <= 3; ++channel) {
         for (int frame : {0, last, last + 1}) {
