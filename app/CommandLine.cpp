@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/PictureExport.h"
 #include "app/ScoreCommands.h"
 
 #include <QCommandLineParser>
@@ -43,9 +44,11 @@ QString usageText() {
         "                        (FILE may be - for standard input)\n"
         "  --check FILE...       say for each file whether it is a valid score\n"
         "  -o, --export-to OUT   write the score FILE to OUT; OUT's extension picks\n"
-        "                        the format (.orn: score text with CR LF line ends)\n"
+        "                        the format (.orn: score text with CR LF line ends;\n"
+        "                        .png: a picture of the staff up to the end mark)\n"
         "  --short               with -o OUT.orn, write the short clipboard form\n"
         "                        with LF line ends\n"
+        "  --scale N             with -o OUT.png, pixels per unit, 1 to 4 (default 2)\n"
         "  -h, --help            show this help\n"
         "  --version             show the version\n");
 }
@@ -58,9 +61,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption exportTo(QStringList{QStringLiteral("o"), QStringLiteral("export-to")},
                                       QString(), QStringLiteral("OUT"));
     const QCommandLineOption shortForm(QStringLiteral("short"));
+    const QCommandLineOption scale(QStringLiteral("scale"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dump, check, exportTo, shortForm, help, version});
+    parser.addOptions({dump, check, exportTo, shortForm, scale, help, version});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -102,6 +106,19 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         commandLine.output = parser.value(exportTo);
         commandLine.shortForm = parser.isSet(shortForm);
     }
+    if (parser.isSet(scale)) {
+        const bool picture =
+            commandLine.mode == CommandLine::Mode::Export &&
+            QFileInfo(commandLine.output).suffix().toLower() == QLatin1String("png");
+        if (!picture || parser.values(scale).size() > 1) {
+            return usageError(QStringLiteral("--scale N goes once with -o OUT.png"));
+        }
+        bool number = false;
+        commandLine.scale = parser.value(scale).toInt(&number);
+        if (!number || commandLine.scale < 1 || commandLine.scale > 4) {
+            return usageError(QStringLiteral("--scale takes a whole number from 1 to 4"));
+        }
+    }
     return commandLine;
 }
 
@@ -135,8 +152,16 @@ int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
             return exportScoreText(local(commandLine.files.front()), local(commandLine.output),
                                    commandLine.shortForm, err, in);
         }
+        if (suffix == QLatin1String("png")) {
+            if (commandLine.shortForm) {
+                err << "zubo-sequencer: --short goes with -o OUT.orn\n";
+                return 2;
+            }
+            return exportScorePicture(local(commandLine.files.front()), local(commandLine.output),
+                                      commandLine.scale, err, in);
+        }
         err << "zubo-sequencer: " << local(commandLine.output)
-            << ": unknown output format (use .orn)\n";
+            << ": unknown output format (use .orn or .png)\n";
         return 2;
     }
     }

@@ -17,6 +17,7 @@ struct CommandLine {
     QString dumpFile;   // --dump
     QString output;     // -o / --export-to
     bool shortForm = false;
+    int scale = 2;      // --scale: device pixels per display unit of a picture
     QString error;      // Mode::Error: a one-line usage error
 };
 

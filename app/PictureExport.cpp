@@ -1,0 +1,106 @@
+#include "app/PictureExport.h"
+
+#include "app/ScoreInput.h"
+#include "display/MyIcons.h"
+#include "display/OrnPainter.h"
+#include "score/OrnScore.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+
+namespace zubo {
+namespace {
+
+// The strip's right end: 16 past the centre of step 960.
+constexpr int kStripEnd = 30818;
+
+// Qt needs a GUI application for fonts and the palette. The headless modes
+// run without one, so the export makes its own for as long as it runs, on the
+// offscreen platform when no display is there.
+std::unique_ptr<QGuiApplication> guiApplicationIfNone() {
+    if (QCoreApplication::instance()) {
+        return nullptr;
+    }
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+    static int argc = 1;
+    static char name[] = "zubo-sequencer";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+int pictureWidth(const OrnScore& score) {
+    const auto endX =
+        static_cast<int>(OrnPainter::playingPositionToPhisicalX(static_cast<float>(score.end())));
+    return std::max(kPictureMinWidth, std::min(endX + 64, kStripEnd));
+}
+
+QImage paintScorePicture(const OrnScore& score, int scale) {
+    const int width = pictureWidth(score);
+    // Opaque: the frame covers every pixel, and the PNG needs no alpha.
+    QImage image(width * scale, kPictureHeight * scale, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::black);
+    OrnImageInfo info;
+    setOrnImageInfoSize(info, static_cast<float>(width), static_cast<float>(kPictureHeight));
+    OrnPainter painter;
+    QPainter qpainter(&image);
+    painter.initialPaint(qpainter, info, score);
+    return image;
+}
+
+int exportScorePicture(const std::string& input, const std::string& output, int scale,
+                       std::ostream& err, std::istream& in) {
+    std::string error;
+    const auto score = readValidScore(input, in, error);
+    if (!score) {
+        err << "zubo-sequencer: " << error << '\n';
+        return 1;
+    }
+    const auto application = guiApplicationIfNone();
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        err << "zubo-sequencer: " << output << ": a picture needs the GUI library\n";
+        return 1;
+    }
+    std::unique_ptr<MyIcons> icons;
+    if (!MyIcons::myIcons()) {
+        icons = std::make_unique<MyIcons>();
+    }
+    const QImage image = paintScorePicture(*score, scale);
+    if (image.isNull()) {
+        err << "zubo-sequencer: " << output << ": not enough memory for the picture\n";
+        return 1;
+    }
+    // QSaveFile writes beside the target and renames, so a failed write
+    // never harms an existing file.
+    QSaveFile file(QString::fromStdString(output));
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
+        return 1;
+    }
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        err << "zubo-sequencer: " << output << ": " << writer.errorString().toStdString() << '\n';
+        return 1;
+    }
+    if (!file.commit()) {
+        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace zubo

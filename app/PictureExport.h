@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <iosfwd>
+#include <string>
+
+class OrnScore;
+
+namespace zubo {
+
+// The height of a score picture: the notation band and the running strip.
+constexpr int kPictureHeight = 132;
+// A picture is never narrower than the composer's standard view.
+constexpr int kPictureMinWidth = 768;
+
+// The width in display units of the picture of a score: the strip from its
+// left edge to 64 units past the end mark (never past the strip's end), at
+// least kPictureMinWidth.
+int pictureWidth(const OrnScore& score);
+
+// Paints the whole score as the staff shows it, at `scale` device pixels per
+// display unit. Needs a QGuiApplication and the icon atlas.
+QImage paintScorePicture(const OrnScore& score, int scale);
+
+// Reads the score at `input` ("-" for `in`) and writes its picture as PNG to
+// `output`, atomically. Creates a QGuiApplication (offscreen when there is no
+// display) and the icon atlas when none exist. Returns 0, or 1 with a
+// one-line error on `err`.
+int exportScorePicture(const std::string& input, const std::string& output, int scale,
+                       std::ostream& err, std::istream& in);
+
+} // namespace zubo
