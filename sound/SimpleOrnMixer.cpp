@@ -46,11 +46,11 @@ float SimpleOrnMixer::toneLeft(float* left, float* right, int at) const {
     for (int i = 0; i < kTracks; ++i) {
         const ToneGenerator* tone = _tracks[i].get();
         if (tone != nullptr && _toneFrom[i] <= at && at < _toneEnd[i]) {
-            const int j = at - _toneFrom[i];
-            const float pl = tone->pcmLeftAt(j);
+            float pl = 0.0f;
+            float pr = 0.0f;
+            tone->pcmLeftRightAt(at - _toneFrom[i], &pl, &pr);
             l += pl;
             m += pl;
-            const float pr = tone->pcmRightAt(j);
             r += pr;
             m += pr;
         }

@@ -15,6 +15,7 @@ void ToneGenerator::setWave(std::shared_ptr<const Wave> wave) {
     _rate = 44100;
     _tone = 1.0f;
     _release = -1;
+    configure();
 }
 
 void ToneGenerator::setRelease(int release, int duration) {
@@ -22,13 +23,15 @@ void ToneGenerator::setRelease(int release, int duration) {
     _releaseDuration = duration;
 }
 
-bool ToneGenerator::sounds() const {
-    return _wav && _wav->frames() > 0 && _wav->samplingRate() >= 1 && _rate >= 1 && _tone > 0.0f &&
-           std::isfinite(_tone);
+void ToneGenerator::configure() {
+    _sounds = _wav && _wav->frames() > 0 && _wav->samplingRate() >= 1 && _rate >= 1 &&
+              _tone > 0.0f && std::isfinite(_tone);
+    _step = _sounds ? static_cast<float>(_wav->samplingRate()) * _tone / static_cast<float>(_rate)
+                    : 0.0f;
 }
 
 int ToneGenerator::duration() const {
-    if (!sounds()) {
+    if (!_sounds) {
         return 0;
     }
     const float len = static_cast<float>(_wav->frames()) * static_cast<float>(_rate) /
@@ -42,10 +45,10 @@ int ToneGenerator::duration() const {
 }
 
 float ToneGenerator::pcmAt(int i, int channel) const {
-    if (i < 0 || !sounds()) {
+    if (i < 0 || !_sounds) {
         return 0.0f;
     }
-    const float step = static_cast<float>(_wav->samplingRate()) * _tone / static_cast<float>(_rate);
+    const float step = _step;
     const float pos = step * static_cast<float>(i);
     // Past the last frame the wave is silent; checking here also keeps the
     // float-to-int conversion below in range.
@@ -60,7 +63,37 @@ float ToneGenerator::pcmAt(int i, int channel) const {
         const float w = _wav->pcmAt(n + 1, channel);
         v = static_cast<float>(v * (1.0 - frac) + frac * w);
     }
+    return fade(i, v);
+}
 
+void ToneGenerator::pcmLeftRightAt(int i, float* left, float* right) const {
+    *left = 0.0f;
+    *right = 0.0f;
+    if (i < 0 || !_sounds) {
+        return;
+    }
+    const float step = _step;
+    const float pos = step * static_cast<float>(i);
+    if (!(pos < static_cast<float>(_wav->frames()))) {
+        return;
+    }
+    const int n = static_cast<int>(pos);
+    float l = 0.0f;
+    float r = 0.0f;
+    _wav->pcmLeftRight(n, &l, &r);
+    if (step < 1.0f) {
+        const float frac = pos - static_cast<float>(n);
+        float wl = 0.0f;
+        float wr = 0.0f;
+        _wav->pcmLeftRight(n + 1, &wl, &wr);
+        l = static_cast<float>(l * (1.0 - frac) + frac * wl);
+        r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+    }
+    *left = fade(i, l);
+    *right = fade(i, r);
+}
+
+float ToneGenerator::fade(int i, float v) const {
     if (_release == -1 || i <= _release) {
         return v;
     }

@@ -24,11 +24,20 @@ public:
 
     // Output frames per second.
     int rate() const { return _rate; }
-    void setRate(int rate) { _rate = rate; }
+    void setRate(int rate) {
+        _rate = rate;
+        configure();
+    }
     // Pitch ratio: 1.0 plays the recorded pitch, 2.0 an octave higher.
     float tone() const { return _tone; }
-    void setTone(float tone) { _tone = tone; }
-    void changeTone(float factor) { _tone *= factor; }
+    void setTone(float tone) {
+        _tone = tone;
+        configure();
+    }
+    void changeTone(float factor) {
+        _tone *= factor;
+        configure();
+    }
 
     // Output frame after which the release fade begins; -1 for none.
     int release() const { return _release; }
@@ -47,14 +56,22 @@ public:
     float pcmMonoAt(int i) const { return pcmAt(i, 0); }
     float pcmLeftAt(int i) const { return pcmAt(i, 1); }
     float pcmRightAt(int i) const { return pcmAt(i, 2); }
+    // pcmLeftAt(i) and pcmRightAt(i) in one call, with the same values: the
+    // mixer's hot path, which works out the sample position once.
+    void pcmLeftRightAt(int i, float* left, float* right) const;
 
 private:
-    // Whether the wave and the settings can produce sound at all.
-    bool sounds() const;
+    // Works out what every sample read needs from the wave and the settings.
+    void configure();
+    float fade(int i, float v) const;
 
     std::shared_ptr<const Wave> _wav;
     int _rate = 44100;
     float _tone = 1.0f;
     int _release = -1;
     int _releaseDuration = 0;
+    // Whether the wave and the settings can produce sound at all, and the
+    // sample frames per output frame.
+    bool _sounds = false;
+    float _step = 0.0f;
 };

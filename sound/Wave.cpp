@@ -94,6 +94,16 @@ bool Wave::loadMem(std::span<const std::uint8_t> image) {
     return true;
 }
 
+float Wave::panned(int raw, std::int64_t gain) const {
+    float v = static_cast<float>(raw) * static_cast<float>(gain) / 127.0f;
+    v = static_cast<float>(v * 1.8);
+    if (_pan != 64) {
+        v = v / _panDivisor;
+    }
+    v = static_cast<float>(v * _expressionGain);
+    return v * 1.52587890625e-05f;
+}
+
 float Wave::pcmAt(int frame, int channel) const {
     if (frame < 0 || frame >= _frames) {
         return 0.0f;
@@ -101,24 +111,31 @@ float Wave::pcmAt(int frame, int channel) const {
     const std::uint8_t* start =
         _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
 
-    float v;
     if (channel == 1 || channel == 2) {
         const int s = raw(start, _width, _channels == 1 ? 1 : channel);
-        const std::int64_t gain = channel == 1 ? 127 - std::int64_t{_pan} : std::int64_t{_pan};
-        v = static_cast<float>(s) * static_cast<float>(gain) / 127.0f;
-        v = static_cast<float>(v * 1.8);
-        if (_pan != 64) {
-            v = v / _panDivisor;
-        }
-    } else {
-        std::int64_t sum = 0;
-        for (int k = 1; k <= _channels; ++k) {
-            sum += raw(start, _width, k);
-        }
-        v = static_cast<float>(sum) / static_cast<float>(_channels);
+        return panned(s, channel == 1 ? 127 - std::int64_t{_pan} : std::int64_t{_pan});
     }
+    std::int64_t sum = 0;
+    for (int k = 1; k <= _channels; ++k) {
+        sum += raw(start, _width, k);
+    }
+    float v = static_cast<float>(sum) / static_cast<float>(_channels);
     v = static_cast<float>(v * _expressionGain);
     return v * 1.52587890625e-05f;
+}
+
+void Wave::pcmLeftRight(int frame, float* left, float* right) const {
+    if (frame < 0 || frame >= _frames) {
+        *left = 0.0f;
+        *right = 0.0f;
+        return;
+    }
+    const std::uint8_t* start =
+        _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
+    const int l = raw(start, _width, 1);
+    const int r = _channels == 1 ? l : raw(start, _width, 2);
+    *left = panned(l, 127 - std::int64_t{_pan});
+    *right = panned(r, std::int64_t{_pan});
 }
 
 void Wave::setPan(int pan) {

@@ -29,6 +29,9 @@ public:
     // channel gives the mono mix. 0.0 past the last frame and for a wave
     // without sample data. Real-time safe.
     float pcmAt(int frame, int channel) const;
+    // Both panned channels of one frame at once: the same values as
+    // pcmAt(frame, 1) and pcmAt(frame, 2), for the voices' hot path.
+    void pcmLeftRight(int frame, float* left, float* right) const;
 
     // Number of frames that pcmAt() answers; 0 when there is no sample data
     // or the header's block size and channel count cannot describe a frame.
@@ -47,6 +50,8 @@ public:
     void setExpression(int expression);
 
 private:
+    float panned(int raw, std::int64_t gain) const;
+
     std::int32_t _channels = 0;
     std::int32_t _samplingRate = 0;
     std::int32_t _bps = 0;

@@ -179,3 +179,53 @@ TEST(ToneGenerator, VoicesThatCannotSoundAreSilentAndLastNoFrames) {
 }
 
 } // namespace
+
+namespace {
+
+// The mixer's combined read must give exactly the values of the two
+// single-channel reads, for every kind of sample and setting.
+TEST(ToneGenerator, LeftRightReadMatchesTheSingleChannelReads) {
+    std::vector<int> ramp;
+    for (int i = 0; i < 400; ++i) {
+        ramp.push_back((i * 7919) % 65536 - 32768);
+    }
+    struct Case {
+        const char* name;
+        Bytes image;
+        float ratio;
+        int pan, expression, release, releaseDuration;
+    };
+    const Case cases[] = {
+        {"mono 16-bit at 1.0", mono16(ramp), 1.0f, 64, 100, -1, 0},
+        {"mono pitched down", mono16(ramp), 0.793701f, 64, 100, -1, 0},
+        {"mono pitched up", mono16(ramp), 2.244924f, 64, 100, -1, 0},
+        {"22050 Hz interpolated", mono16(ramp, 22050), 1.0f, 64, 100, -1, 0},
+        {"stereo", WavSpec().channels(2).data(pcm16(ramp)).image(), 0.667420f, 64, 100, -1, 0},
+        {"8-bit", WavSpec().bitsPerSample(8).data(Bytes(ramp.size(), 200)).image(), 1.5f, 64, 100,
+         -1, 0},
+        {"24-bit stereo", WavSpec().channels(2).bitsPerSample(24).data(Bytes(1200, 77)).image(),
+         0.9f, 64, 100, -1, 0},
+        {"panned with expression", mono16(ramp), 1.0f, 20, 70, -1, 0},
+        {"released", mono16(ramp), 0.8f, 64, 100, 100, 57},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto wave = std::make_shared<Wave>();
+        ASSERT_TRUE(wave->loadMem(c.image));
+        wave->setPan(c.pan);
+        wave->setExpression(c.expression);
+        ToneGenerator voice(wave);
+        voice.setTone(c.ratio);
+        if (c.release != -1) {
+            voice.setRelease(c.release, c.releaseDuration);
+        }
+        for (int i = -1; i <= voice.duration() + 2; ++i) {
+            float l = 1, r = 1;
+            voice.pcmLeftRightAt(i, &l, &r);
+            ASSERT_EQ(l, voice.pcmLeftAt(i)) << i;
+            ASSERT_EQ(r, voice.pcmRightAt(i)) << i;
+        }
+    }
+}
+
+} // namespace
