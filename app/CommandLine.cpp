@@ -45,10 +45,20 @@ QString usageText() {
         "  --check FILE...       say for each file whether it is a valid score\n"
         "  -o, --export-to OUT   write the score FILE to OUT; OUT's extension picks\n"
         "                        the format (.orn: score text with CR LF line ends;\n"
-        "                        .png: a picture of the staff up to the end mark)\n"
+        "                        .png: a picture of the staff up to the end mark;\n"
+        "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo)\n"
         "  --short               with -o OUT.orn, write the short clipboard form\n"
         "                        with LF line ends\n"
         "  --scale N             with -o OUT.png, pixels per unit, 1 to 4 (default 2)\n"
+        "  --float               with -o OUT.wav, 32-bit float samples exactly as\n"
+        "                        rendered (default 16-bit, clipped at full scale)\n"
+        "  --volume PCT          with audio output, the volume in percent (default:\n"
+        "                        the \"volume\" preference, else 100)\n"
+        "  --tempo-emulation T   with audio output, round step lengths up to 1/32,\n"
+        "                        1/48 or 1/64 s for T = 1, 2, 3; 0 keeps them exact\n"
+        "                        (default: the \"tempoEmurationType\" preference)\n"
+        "  --loops N             with audio output, passes of a looping score\n"
+        "                        before it rings out (default 1)\n"
         "  -h, --help            show this help\n"
         "  --version             show the version\n");
 }
@@ -62,9 +72,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                       QString(), QStringLiteral("OUT"));
     const QCommandLineOption shortForm(QStringLiteral("short"));
     const QCommandLineOption scale(QStringLiteral("scale"), QString(), QStringLiteral("N"));
+    const QCommandLineOption floatSamples(QStringLiteral("float"));
+    const QCommandLineOption volume(QStringLiteral("volume"), QString(), QStringLiteral("PCT"));
+    const QCommandLineOption tempoEmulation(QStringLiteral("tempo-emulation"), QString(),
+                                            QStringLiteral("TYPE"));
+    const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dump, check, exportTo, shortForm, scale, help, version});
+    parser.addOptions({dump, check, exportTo, shortForm, scale, floatSamples, volume, tempoEmulation,
+                       loops, help, version});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -119,6 +135,38 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("--scale takes a whole number from 1 to 4"));
         }
     }
+    const bool audio = commandLine.mode == CommandLine::Mode::Export &&
+                       isAudioExportPath(local(commandLine.output));
+    for (const auto* option : {&floatSamples, &volume, &tempoEmulation, &loops}) {
+        if (parser.isSet(*option) && !audio) {
+            return usageError(QStringLiteral("--%1 goes with -o OUT.wav, .flac or .ogg")
+                                  .arg(option->names().front()));
+        }
+    }
+    commandLine.audio.floatSamples = parser.isSet(floatSamples);
+    if (parser.isSet(volume)) {
+        bool number = false;
+        const double percent = parser.value(volume).toDouble(&number);
+        if (!number || !(percent >= 0.0) || percent > 1000.0) {
+            return usageError(QStringLiteral("--volume takes a percentage from 0 to 1000"));
+        }
+        commandLine.audio.volumePercent = percent;
+    }
+    if (parser.isSet(tempoEmulation)) {
+        bool number = false;
+        const int type = parser.value(tempoEmulation).toInt(&number);
+        if (!number || type < 0 || type > 3) {
+            return usageError(QStringLiteral("--tempo-emulation takes 0, 1, 2 or 3"));
+        }
+        commandLine.audio.tempoEmulation = type;
+    }
+    if (parser.isSet(loops)) {
+        bool number = false;
+        commandLine.audio.loops = parser.value(loops).toInt(&number);
+        if (!number || commandLine.audio.loops < 1 || commandLine.audio.loops > 1000) {
+            return usageError(QStringLiteral("--loops takes a whole number from 1 to 1000"));
+        }
+    }
     return commandLine;
 }
 
@@ -160,8 +208,16 @@ int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
             return exportScorePicture(local(commandLine.files.front()), local(commandLine.output),
                                       commandLine.scale, err, in);
         }
+        if (isAudioExportPath(local(commandLine.output))) {
+            if (commandLine.shortForm) {
+                err << "zubo-sequencer: --short goes with -o OUT.orn\n";
+                return 2;
+            }
+            return exportAudio(local(commandLine.files.front()), local(commandLine.output),
+                               commandLine.audio, err, in);
+        }
         err << "zubo-sequencer: " << local(commandLine.output)
-            << ": unknown output format (use .orn or .png)\n";
+            << ": unknown output format (use .orn, .png, .wav, .flac or .ogg)\n";
         return 2;
     }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AudioExport.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,7 @@ struct CommandLine {
     QString output;     // -o / --export-to
     bool shortForm = false;
     int scale = 2;      // --scale: device pixels per display unit of a picture
+    AudioExportOptions audio; // --float, --volume, --tempo-emulation, --loops
     QString error;      // Mode::Error: a one-line usage error
 };
 

@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 #include "app/ScoreCommands.h"
+#include "common/Log.h"
 #include "common/ResourceDir.h"
+#include "sound/OrnWaves.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,5 +51,11 @@ int main(int argc, char** argv) {
     if (commandLine.mode != zubo::CommandLine::Mode::Composer) {
         return zubo::runHeadless(commandLine, std::cout, std::cerr, std::cin);
     }
-    return checkExamples();
+    zuboLog("Zubo Sequencer Starts!");
+    // The sound bank is made once, before any document, and lives until
+    // the end.
+    const OrnWaves bank;
+    const int status = checkExamples();
+    zuboLog("Zubo Sequencer End.");
+    return status;
 }

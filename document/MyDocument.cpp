@@ -7,6 +7,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     : QObject(parent), _score(std::make_unique<OrnScore>()),
       _mixer(std::make_unique<SimpleOrnMixer>()),
       _syncData(std::make_unique<MyDocumentSyncData>()), _preferences(preferences) {
+    _liveScore.store(_score.get(), std::memory_order_release);
     storeOrigStatus();
     const int fps = _preferences->intValue(Preferences::kFps);
     _fps = fps == 0 ? 30 : fps;
@@ -20,6 +21,12 @@ MyDocument::~MyDocument() {
 
 void MyDocument::stopObserving() {
     disconnect(_observation);
+}
+
+void MyDocument::setScore(std::unique_ptr<OrnScore> score) {
+    _retiredScore = std::move(_score);
+    _score = std::move(score);
+    _liveScore.store(_score.get(), std::memory_order_release);
 }
 
 void MyDocument::storeOrigStatus() {
@@ -50,6 +57,9 @@ void MyDocument::updateVolume() {
 void MyDocument::updateTempoEmurationCoefficient() {
     const int t = _preferences->intValue(Preferences::kTempoEmurationType);
     Debug("tempoEmurationType=%d", t);
-    const int coefficient = t == 0 ? 0 : t == 1 ? 32 : t == 2 ? 48 : 64;
-    _tempoEmurationCoefficient.store(coefficient, std::memory_order_relaxed);
+    setTempoEmurationCoefficient(coefficientForType(t));
+}
+
+int MyDocument::coefficientForType(int type) {
+    return type == 0 ? 0 : type == 1 ? 32 : type == 2 ? 48 : 64;
 }

@@ -30,6 +30,10 @@ public:
     ~MyDocument() override;
 
     OrnScore* score() const { return _score.get(); }
+    // Makes `score` the document's score. The audio thread reads the score
+    // through an atomic pointer, and the replaced score is kept until the
+    // next replacement, so a frame under way never reads a freed score.
+    void setScore(std::unique_ptr<OrnScore> score);
     MyDocumentSyncData* syncData() const { return _syncData.get(); }
     Preferences* preferences() const { return _preferences; }
 
@@ -42,6 +46,11 @@ public:
     // Reread "volume" and "tempoEmurationType".
     void updateVolume();
     void updateTempoEmurationCoefficient();
+    // The coefficient of a "tempoEmurationType" value: 0, 32, 48 or 64.
+    static int coefficientForType(int type);
+    void setTempoEmurationCoefficient(int coefficient) {
+        _tempoEmurationCoefficient.store(coefficient, std::memory_order_relaxed);
+    }
     int tempoEmurationCoefficient() const {
         return _tempoEmurationCoefficient.load(std::memory_order_relaxed);
     }
@@ -73,6 +82,8 @@ private:
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
     std::unique_ptr<OrnScore> _score;
+    std::unique_ptr<OrnScore> _retiredScore;
+    std::atomic<OrnScore*> _liveScore{nullptr};
     int _selectedInst = 0;
     bool _eraseMode = false;
     std::atomic<bool> _playing{false};

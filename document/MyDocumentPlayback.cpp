@@ -37,7 +37,8 @@ float MyDocument::toneLeft(float* left, float* right) {
         _restartRequested.store(false, std::memory_order_release);
     }
 
-    const int tempo = _score->tempo();
+    const OrnScore& score = *_liveScore.load(std::memory_order_acquire);
+    const int tempo = score.tempo();
     const int coefficient = _tempoEmurationCoefficient.load(std::memory_order_relaxed);
     if (tempo != _stepTempo || coefficient != _stepCoefficient) {
         _stepTempo = tempo;
@@ -45,7 +46,7 @@ float MyDocument::toneLeft(float* left, float* right) {
         _stepFrames = stepLength(tempo, coefficient);
     }
     const int n = _stepFrames;
-    const int end = _score->end();
+    const int end = score.end();
     int s = _syncData->playingIndex();
     const int k = _syncData->indexInCounter();
     int fraction;
@@ -56,17 +57,17 @@ float MyDocument::toneLeft(float* left, float* right) {
     } else {
         // A new step begins.
         s = s + 1;
-        if (s >= end && _score->loop()) {
+        if (s >= end && score.loop()) {
             _mixer->clear();
             s = 0;
         }
         if (s < end) {
             for (int y = 0; y < OrnScore::maxNotes(); ++y) {
-                const int note = _score->noteAt(s, y);
+                const int note = score.noteAt(s, y);
                 if (note == 0) {
                     break;
                 }
-                _mixer->setToneOn(s, y, OrnWaves::allocTone(_score->progAt(s, y), note));
+                _mixer->setToneOn(s, y, OrnWaves::allocTone(score.progAt(s, y), note));
             }
         }
         fraction = 0;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <span>
+
+class MyDocument;
+
+// Renders a document's score from step 0 through its own per-frame
+// operation, block by block, so that a render of any length needs only one
+// block of memory.
+//
+// A score that does not loop renders until the first frame after which the
+// published step is at or beyond the end mark and the mixer has fallen
+// silent; that frame is the last one delivered. A looping score plays
+// `loops` passes and then rings out the same way: the last pass's voices are
+// not cut.
+//
+// `sink` receives each block as interleaved stereo frames (left, right, ...)
+// and returns false to stop. Returns the number of frames delivered.
+using RenderSink = std::function<bool(std::span<const float> interleaved)>;
+long long renderScore(MyDocument& document, int loops, const RenderSink& sink,
+                      int blockFrames = 4096);

@@ -1,0 +1,165 @@
+#include "app/AudioExport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <vector>
+
+#include "app/AppTestUtil.h"
+
+namespace {
+
+using apptest::run;
+using apptest::writeFile;
+
+struct Sound {
+    SF_INFO info{};
+    std::vector<float> frames; // interleaved
+};
+
+Sound readSound(const QString& path) {
+    Sound sound;
+    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &sound.info);
+    if (file == nullptr) {
+        return sound;
+    }
+    sound.frames.resize(static_cast<std::size_t>(sound.info.frames * sound.info.channels));
+    sf_readf_float(file, sound.frames.data(), sound.info.frames);
+    sf_close(file);
+    return sound;
+}
+
+// Tempo 120 (22050 frames a step), a Zubo at F4 on step 0 and step 2, end 4.
+const QByteArray kScore = "SCORE=0091000091\nTEMPO=120\nLOOP=FALSE\nEND=5\nTIME44=TRUE\n";
+
+class AudioExport : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+TEST_F(AudioExport, FloatWavHoldsTheRenderFromStepZeroUntilSilence) {
+    writeFile(path("a.orn"), kScore);
+    ASSERT_EQ(run({"-o", path("a.wav"), "--float", "--volume", "100", "--tempo-emulation", "0",
+                   path("a.orn")})
+                  .code,
+              0);
+    const Sound sound = readSound(path("a.wav"));
+    ASSERT_EQ(sound.info.samplerate, 44100);
+    ASSERT_EQ(sound.info.channels, 2);
+    EXPECT_EQ(sound.info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    // The first frame is the first frame of the note, which starts at zero
+    // and then sounds; step 1 is silent until step 2's note begins.
+    EXPECT_EQ(sound.frames[0], 0.0f);
+    float loudest = 0.0f;
+    for (int i = 0; i < 2000; ++i) {
+        loudest = std::max(loudest, std::abs(sound.frames[2 * static_cast<std::size_t>(i)]));
+    }
+    EXPECT_GT(loudest, 0.01f);
+    // Rendering goes past the end mark (step 4) only while the last note
+    // rings, and stops at the first silent frame after it.
+    EXPECT_GT(sound.info.frames, 2 * 22050);
+    EXPECT_GE(sound.info.frames, 4 * 22050 + 1);
+    const std::size_t last = static_cast<std::size_t>(sound.info.frames - 1) * 2;
+    EXPECT_EQ(sound.frames[last], 0.0f);
+}
+
+TEST_F(AudioExport, VolumeScalesAndLoopsRepeat) {
+    const QByteArray looping = "SCORE=0091\nTEMPO=600\nLOOP=TRUE\nEND=4\nTIME44=TRUE\n";
+    writeFile(path("loop.orn"), looping);
+    ASSERT_EQ(run({"-o", path("full.wav"), "--float", "--volume", "100", path("loop.orn")}).code, 0);
+    ASSERT_EQ(run({"-o", path("half.wav"), "--float", "--volume", "50", path("loop.orn")}).code, 0);
+    ASSERT_EQ(run({"-o", path("three.wav"), "--float", "--volume", "100", "--loops", "3",
+                   path("loop.orn")})
+                  .code,
+              0);
+    const Sound full = readSound(path("full.wav"));
+    const Sound half = readSound(path("half.wav"));
+    const Sound three = readSound(path("three.wav"));
+    ASSERT_EQ(full.frames.size(), half.frames.size());
+    for (std::size_t i = 0; i < full.frames.size(); i += 97) {
+        ASSERT_EQ(half.frames[i], full.frames[i] * 0.5f) << i;
+    }
+    // Tempo 600 is 4410 frames a step: three passes of three steps, and the
+    // last pass rings out as one pass alone does.
+    const std::size_t pass = 3 * 4410 * 2;
+    ASSERT_EQ(three.frames.size(), full.frames.size() + 2 * pass);
+    for (std::size_t i = 0; i < pass; i += 13) {
+        ASSERT_EQ(three.frames[i + pass], three.frames[i]) << i;
+        ASSERT_EQ(three.frames[i + 2 * pass], full.frames[i]) << i;
+    }
+}
+
+TEST_F(AudioExport, SixteenBitIsClippedNotWrapped) {
+    // Three loud notes at once, at 400 % volume, go far beyond full scale.
+    writeFile(path("loud.orn"), "SCORE=5F8F9F\nTEMPO=120\nLOOP=FALSE\nEND=2\nTIME44=TRUE\n");
+    ASSERT_EQ(run({"-o", path("loud.wav"), "--volume", "400", path("loud.orn")}).code, 0);
+    ASSERT_EQ(run({"-o", path("loud-float.wav"), "--float", "--volume", "400", path("loud.orn")})
+                  .code,
+              0);
+    const Sound clipped = readSound(path("loud.wav"));
+    const Sound exact = readSound(path("loud-float.wav"));
+    EXPECT_EQ(clipped.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    ASSERT_EQ(clipped.frames.size(), exact.frames.size());
+    int beyond = 0;
+    for (std::size_t i = 0; i < exact.frames.size(); ++i) {
+        if (std::abs(exact.frames[i]) > 1.0f) {
+            ++beyond;
+            ASSERT_GT(clipped.frames[i] * exact.frames[i], 0.99f) << i; // same sign, full scale
+        }
+    }
+    EXPECT_GT(beyond, 0);
+}
+
+TEST_F(AudioExport, OtherFormats) {
+    writeFile(path("a.orn"), kScore);
+    struct {
+        const char* name;
+        int format;
+    } const cases[] = {{"a.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+                       {"a.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+                       {"A.WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_16}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(run({"-o", path(c.name), path("a.orn")}).code, 0) << c.name;
+        const Sound sound = readSound(path(c.name));
+        EXPECT_EQ(sound.info.format, c.format) << c.name;
+        EXPECT_EQ(sound.info.channels, 2) << c.name;
+        EXPECT_GT(sound.info.frames, 4 * 22050) << c.name;
+    }
+}
+
+TEST_F(AudioExport, BadRequestsLeaveNothingBehind) {
+    writeFile(path("a.orn"), kScore);
+    writeFile(path("bad.orn"), "TEMPO=1\n");
+    writeFile(path("old.wav"), "precious");
+    struct {
+        QStringList args;
+        int code;
+        const char* message;
+    } const cases[] = {
+        {{"-o", path("old.wav"), path("bad.orn")}, 1, "not a valid score"},
+        {{"-o", path("x.flac"), "--float", path("a.orn")}, 2, "--float needs a .wav"},
+        {{"-o", path("none/x.wav"), path("a.orn")}, 1, "none/x.wav"},
+        {{"-o", path("x.wav"), "--volume", "-3", path("a.orn")}, 2, "--volume"},
+        {{"-o", path("x.wav"), "--volume", "loud", path("a.orn")}, 2, "--volume"},
+        {{"-o", path("x.wav"), "--tempo-emulation", "4", path("a.orn")}, 2, "--tempo-emulation"},
+        {{"-o", path("x.wav"), "--loops", "0", path("a.orn")}, 2, "--loops"},
+        {{"-o", path("x.orn"), "--loops", "2", path("a.orn")}, 2, "--loops"},
+        {{"--check", "--float", path("a.orn")}, 2, "--float"},
+    };
+    for (const auto& c : cases) {
+        const auto result = run(c.args);
+        EXPECT_EQ(result.code, c.code) << c.args.join(' ').toStdString();
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(apptest::readFile(path("old.wav")), "precious");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "temporary files left";
+}
+
+} // namespace
