@@ -68,6 +68,11 @@ public:
     // One output frame: the score (while playing) and the preview voice,
     // at the volume; publishes the play position. Audio thread only.
     float toneLeft(float* left, float* right);
+    // Renders up to `maxFrames` frames into left[] and right[], the same
+    // values as that many toneLeft calls when nothing changes meanwhile, and
+    // returns how many it rendered: the frame that begins a step alone, or
+    // frames of one step without a preview, mixed as a block.
+    int renderFrames(float* left, float* right, int maxFrames);
 
     // The mixer's remaining length as last published by the audio thread.
     int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }

@@ -2,6 +2,8 @@
 
 #include "sound/OrnWaves.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 int MyDocument::stepLength(int tempo, int coefficient) {
@@ -86,4 +88,35 @@ float MyDocument::toneLeft(float* left, float* right) {
     *left = v * (ml + pl);
     *right = v * (mr + pr);
     return v * (pm + mm);
+}
+
+int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
+    const int s = _syncData->playingIndex();
+    const int k = _syncData->indexInCounter();
+    const OrnScore& score = *_liveScore.load(std::memory_order_acquire);
+    const int n = stepLength(score.tempo(), _tempoEmurationCoefficient.load(std::memory_order_relaxed));
+    // Only frames that continue a step, with no preview sounding, are mixed
+    // as a block; everything else goes through the per-frame operation.
+    const bool block = maxFrames > 1 && _playing.load(std::memory_order_acquire) &&
+                       !_restartRequested.load(std::memory_order_acquire) &&
+                       !_syncData->hasTone() && s != -1 && k < n &&
+                       _mixer->counter() < INT_MAX - maxFrames;
+    if (!block) {
+        toneLeft(left, right);
+        return 1;
+    }
+    const int count = std::min(maxFrames, n - k);
+    _mixer->render(count, left, right);
+    const float v = _syncData->volume();
+    for (int i = 0; i < count; ++i) {
+        // The preview adds 0.0 to each side, as the per-frame operation does.
+        left[i] = v * (left[i] + 0.0f);
+        right[i] = v * (right[i] + 0.0f);
+    }
+    const int last = k + count - 1;
+    _syncData->setIndexInCounter(last + 1);
+    _syncData->setFloatPlayingIndex(static_cast<float>(s) +
+                                    static_cast<float>(last) / static_cast<float>(n));
+    _mixerDuration.store(_mixer->duration(), std::memory_order_release);
+    return count;
 }

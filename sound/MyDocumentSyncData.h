@@ -38,6 +38,8 @@ public:
     void setTone(std::shared_ptr<ToneGenerator> tone);
     // Renders the preview voice's next frame; returns its mono value.
     float toneLeft(float* left, float* right);
+    // Whether a preview voice is set (it may just have run out).
+    bool hasTone() const { return _hasTone.load(std::memory_order_acquire); }
     // Seconds of preview left; 0 when there is none, negative once run out.
     float whenToneEnds() const;
 

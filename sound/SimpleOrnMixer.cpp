@@ -70,6 +70,30 @@ float SimpleOrnMixer::toneLeft(float* left, float* right) {
     return m;
 }
 
+void SimpleOrnMixer::render(int count, float* left, float* right) {
+    for (int k = 0; k < count; ++k) {
+        left[k] = 0.0f;
+        right[k] = 0.0f;
+    }
+    // Tracks are added in order, as toneLeft does frame by frame, so every
+    // sum comes out the same.
+    const long long first = _counter;
+    const long long last = first + count;
+    for (int i = 0; i < kTracks; ++i) {
+        const ToneGenerator* tone = _tracks[i].get();
+        if (tone == nullptr) {
+            continue;
+        }
+        const long long from = std::max<long long>(first, _toneFrom[i]);
+        const long long to = std::min(last, _toneEnd[i]);
+        if (from < to) {
+            tone->addLeftRight(static_cast<int>(from - _toneFrom[i]), static_cast<int>(to - from),
+                               left + (from - first), right + (from - first));
+        }
+    }
+    _counter = static_cast<int>(std::min<long long>(last, INT_MAX));
+}
+
 int SimpleOrnMixer::durationFromStart() const {
     long long last = 0;
     bool any = false;

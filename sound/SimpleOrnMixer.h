@@ -36,6 +36,9 @@ public:
     float toneLeft(float* left, float* right, int at) const;
     // Mixes the frame at the counter, then advances the counter.
     float toneLeft(float* left, float* right);
+    // Mixes `count` frames from the counter into left[] and right[] (the
+    // same values as that many toneLeft calls) and advances the counter.
+    void render(int count, float* left, float* right);
 
     // The frame, counted from the last clear, at which the last voice ends.
     int durationFromStart() const;

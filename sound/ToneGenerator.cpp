@@ -93,6 +93,47 @@ void ToneGenerator::pcmLeftRightAt(int i, float* left, float* right) const {
     *right = fade(i, r);
 }
 
+void ToneGenerator::addLeftRight(int from, int count, float* left, float* right) const {
+    if (!_sounds) {
+        for (int k = 0; k < count; ++k) {
+            left[k] += 0.0f;
+            right[k] += 0.0f;
+        }
+        return;
+    }
+    // The same steps as pcmLeftRightAt, with what does not change from frame
+    // to frame held in locals: the stores below could otherwise alias them.
+    const Wave& wave = *_wav;
+    const float step = _step;
+    const float frames = static_cast<float>(wave.frames());
+    const bool interpolate = step < 1.0f;
+    const bool releases = _release != -1;
+    for (int k = 0; k < count; ++k) {
+        const int i = from + k;
+        float l = 0.0f;
+        float r = 0.0f;
+        const float pos = step * static_cast<float>(i);
+        if (i >= 0 && pos < frames) {
+            const int n = static_cast<int>(pos);
+            wave.pcmLeftRight(n, &l, &r);
+            if (interpolate) {
+                const float frac = pos - static_cast<float>(n);
+                float wl = 0.0f;
+                float wr = 0.0f;
+                wave.pcmLeftRight(n + 1, &wl, &wr);
+                l = static_cast<float>(l * (1.0 - frac) + frac * wl);
+                r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+            }
+            if (releases) {
+                l = fade(i, l);
+                r = fade(i, r);
+            }
+        }
+        left[k] += l;
+        right[k] += r;
+    }
+}
+
 float ToneGenerator::fade(int i, float v) const {
     if (_release == -1 || i <= _release) {
         return v;

@@ -59,6 +59,9 @@ public:
     // pcmLeftAt(i) and pcmRightAt(i) in one call, with the same values: the
     // mixer's hot path, which works out the sample position once.
     void pcmLeftRightAt(int i, float* left, float* right) const;
+    // Adds pcmLeftRightAt(from + k) to left[k] and right[k] for k < count:
+    // the mixer's block path, with the same values frame by frame.
+    void addLeftRight(int from, int count, float* left, float* right) const;
 
 private:
     // Works out what every sample read needs from the wave and the settings.

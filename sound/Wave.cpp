@@ -25,17 +25,6 @@ bool fail(const char* check) {
     return false;
 }
 
-// The most significant 16 bits of channel k (1-based) of a frame whose
-// samples are `width` bytes wide: 8-bit data is unsigned and centred on 128,
-// wider data keeps only its top two bytes.
-int raw(const std::uint8_t* frame, int width, int k) {
-    if (width == 1) {
-        return (frame[k - 1] - 128) * 256;
-    }
-    const std::uint8_t* top = frame + width * k - 2;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(top[0] | top[1] << 8));
-}
-
 } // namespace
 
 std::int32_t read_int(const std::uint8_t* bytes) {
@@ -94,16 +83,6 @@ bool Wave::loadMem(std::span<const std::uint8_t> image) {
     return true;
 }
 
-float Wave::panned(int raw, std::int64_t gain) const {
-    float v = static_cast<float>(raw) * static_cast<float>(gain) / 127.0f;
-    v = static_cast<float>(v * 1.8);
-    if (_pan != 64) {
-        v = v / _panDivisor;
-    }
-    v = static_cast<float>(v * _expressionGain);
-    return v * 1.52587890625e-05f;
-}
-
 float Wave::pcmAt(int frame, int channel) const {
     if (frame < 0 || frame >= _frames) {
         return 0.0f;
@@ -122,20 +101,6 @@ float Wave::pcmAt(int frame, int channel) const {
     float v = static_cast<float>(sum) / static_cast<float>(_channels);
     v = static_cast<float>(v * _expressionGain);
     return v * 1.52587890625e-05f;
-}
-
-void Wave::pcmLeftRight(int frame, float* left, float* right) const {
-    if (frame < 0 || frame >= _frames) {
-        *left = 0.0f;
-        *right = 0.0f;
-        return;
-    }
-    const std::uint8_t* start =
-        _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
-    const int l = raw(start, _width, 1);
-    const int r = _channels == 1 ? l : raw(start, _width, 2);
-    *left = panned(l, 127 - std::int64_t{_pan});
-    *right = panned(r, std::int64_t{_pan});
 }
 
 void Wave::setPan(int pan) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -31,7 +32,19 @@ public:
     float pcmAt(int frame, int channel) const;
     // Both panned channels of one frame at once: the same values as
     // pcmAt(frame, 1) and pcmAt(frame, 2), for the voices' hot path.
-    void pcmLeftRight(int frame, float* left, float* right) const;
+    void pcmLeftRight(int frame, float* left, float* right) const {
+        if (frame < 0 || frame >= _frames) {
+            *left = 0.0f;
+            *right = 0.0f;
+            return;
+        }
+        const std::uint8_t* start = _buffer.data() + static_cast<std::size_t>(frame) *
+                                                         static_cast<std::size_t>(_blockSize);
+        const int l = raw(start, _width, 1);
+        const int r = _channels == 1 ? l : raw(start, _width, 2);
+        *left = panned(l, 127 - std::int64_t{_pan});
+        *right = panned(r, std::int64_t{_pan});
+    }
 
     // Number of frames that pcmAt() answers; 0 when there is no sample data
     // or the header's block size and channel count cannot describe a frame.
@@ -50,7 +63,26 @@ public:
     void setExpression(int expression);
 
 private:
-    float panned(int raw, std::int64_t gain) const;
+    // The most significant 16 bits of channel k (1-based) of a frame whose
+    // samples are `width` bytes wide: 8-bit data is unsigned and centred on
+    // 128, wider data keeps only its top two bytes. Inline, with panned()
+    // and pcmLeftRight(), for the voices' per-frame loop.
+    static int raw(const std::uint8_t* frame, int width, int k) {
+        if (width == 1) {
+            return (frame[k - 1] - 128) * 256;
+        }
+        const std::uint8_t* top = frame + width * k - 2;
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(top[0] | top[1] << 8));
+    }
+    float panned(int raw, std::int64_t gain) const {
+        float v = static_cast<float>(raw) * static_cast<float>(gain) / 127.0f;
+        v = static_cast<float>(v * 1.8);
+        if (_pan != 64) {
+            v = v / _panDivisor;
+        }
+        v = static_cast<float>(v * _expressionGain);
+        return v * 1.52587890625e-05f;
+    }
 
     std::int32_t _channels = 0;
     std::int32_t _samplingRate = 0;

@@ -135,3 +135,32 @@ TEST(SimpleOrnMixer, TrackOutsideTheThreeIsIgnored) {
 }
 
 } // namespace
+
+namespace {
+
+// Mixing a block gives the frames of as many single mixes, voices starting
+// and ending inside the block included.
+TEST(SimpleOrnMixer, BlockMixMatchesFrameByFrame) {
+    auto build = [](SimpleOrnMixer& mixer) {
+        mixer.setCounter(10);
+        mixer.setToneOn(0, 0, voiceOf({100, -200, 300, -400, 500}), 12);
+        mixer.setToneOn(0, 1, flatVoice(30, 7000), 5);
+        mixer.setToneOn(2, 2, voiceOf({-9000, 9000}), 39);
+    };
+    SimpleOrnMixer single;
+    SimpleOrnMixer block;
+    build(single);
+    build(block);
+    std::vector<float> left(40), right(40);
+    block.render(40, left.data(), right.data());
+    for (int k = 0; k < 40; ++k) {
+        float l = 0, r = 0;
+        single.toneLeft(&l, &r);
+        ASSERT_EQ(left[static_cast<std::size_t>(k)], l) << k;
+        ASSERT_EQ(right[static_cast<std::size_t>(k)], r) << k;
+    }
+    EXPECT_EQ(block.counter(), single.counter());
+    EXPECT_EQ(block.duration(), single.duration());
+}
+
+} // namespace

@@ -182,8 +182,8 @@ TEST(ToneGenerator, VoicesThatCannotSoundAreSilentAndLastNoFrames) {
 
 namespace {
 
-// The mixer's combined read must give exactly the values of the two
-// single-channel reads, for every kind of sample and setting.
+// The mixer's combined and block reads must give exactly the values of the
+// two single-channel reads, for every kind of sample and setting.
 TEST(ToneGenerator, LeftRightReadMatchesTheSingleChannelReads) {
     std::vector<int> ramp;
     for (int i = 0; i < 400; ++i) {
@@ -224,6 +224,15 @@ TEST(ToneGenerator, LeftRightReadMatchesTheSingleChannelReads) {
             voice.pcmLeftRightAt(i, &l, &r);
             ASSERT_EQ(l, voice.pcmLeftAt(i)) << i;
             ASSERT_EQ(r, voice.pcmRightAt(i)) << i;
+        }
+        // The block read adds the same values onto what is there.
+        const int count = voice.duration() + 4;
+        std::vector<float> left(static_cast<std::size_t>(count), 0.25f);
+        std::vector<float> right(static_cast<std::size_t>(count), -0.5f);
+        voice.addLeftRight(-1, count, left.data(), right.data());
+        for (int k = 0; k < count; ++k) {
+            ASSERT_EQ(left[static_cast<std::size_t>(k)], 0.25f + voice.pcmLeftAt(k - 1)) << k;
+            ASSERT_EQ(right[static_cast<std::size_t>(k)], -0.5f + voice.pcmRightAt(k - 1)) << k;
         }
     }
 }
