@@ -16,7 +16,19 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
 }
 
 MyDocument::~MyDocument() {
+    // The palette and the view may be gone before their document.
+    blockSignals(true);
     stopObserving();
+    stopPlaying();
+    stopAudioUnit();
+    cancelDisplayTimer();
+    cancelStopChecks();
+    // The audio thread reads the score, the mixer and the synchroniser: the
+    // output is closed before any of them is freed.
+    if (_audioUnit) {
+        _audioUnit->close();
+        _audioUnit.reset();
+    }
 }
 
 void MyDocument::stopObserving() {

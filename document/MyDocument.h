@@ -1,17 +1,24 @@
 #pragma once
 
 #include "score/OrnScore.h"
+#include "sound/AudioOutput.h"
 #include "sound/MyDocumentSyncData.h"
 #include "sound/SimpleOrnMixer.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 
 #include <atomic>
 #include <memory>
 
 class Preferences;
+
+// The audio output's render callback: `context` is the document; fills
+// `frames` frames of both channels, one per-frame call each. Audio thread.
+int RenderCallback(void* context, int frames, float* left, float* right);
 
 // One open score. The document owns its score, its mixer and the record it
 // shares with the audio thread, and follows the user's preferences live.
@@ -60,10 +67,49 @@ public:
     // freeing the document ends it too if the window never closed).
     void stopObserving();
 
+    // The audio output. initAudio() opens the default device; the overload
+    // opens `output` instead. When it cannot be opened the failure is logged,
+    // false is returned and a silent output that keeps real-time pace takes
+    // its place, so that playback still advances.
+    bool initAudio();
+    bool initAudio(std::unique_ptr<AudioOutput> output);
+    // Whether initAudio opened the output it was asked for (false before it
+    // is called and after a fall-back to the silent output).
+    bool hasAudioOutput() const { return _hasAudioOutput; }
+    AudioOutput* audioOutput() const { return _audioUnit.get(); }
+    bool isAudioUnitRunning() const { return _audioUnitRunning; }
+    void startAudioUnit();
+    void stopAudioUnit();
+    // Stops the output when neither the score nor a preview can sound;
+    // otherwise, while a preview has time left, checks again after it.
+    bool stopAudioUnitIfPossible();
+    void checkAudioEnd();
+    // Makes `tone` the preview voice (null clears it) and runs the output
+    // until it has ended.
+    void playSingleSound(std::shared_ptr<ToneGenerator> tone);
+
     // Playback from step 0 (called again while playing: restart at step 0).
     void startPlaying();
     void stopPlaying();
     bool isPlaying() const { return _playing.load(std::memory_order_acquire); }
+    // The play and stop buttons' action: only the play button starts.
+    void togglePlaying(QObject* sender);
+    // Toggles between playing and stopped.
+    void play(QObject* sender);
+    void setPlayButton(QObject* button) { _playButton = button; }
+    // The display tick: follows the play position while playing, and stops
+    // a score that does not loop once it has rung out past its end.
+    void onPlaying();
+    // The repeating display timer while playing, else null; and the pending
+    // end check of the output, if any.
+    const QTimer* displayTimer() const { return _timer; }
+    const QTimer* stopCheckTimer() const { return _timerForStopAudioUnit; }
+    // Display ticks a second: the "fps" preference held within 1 to 240.
+    int displayFps() const;
+
+    // The window is closing: playback and output stop, both timers go, a
+    // fractional "fps" is stored as a whole number, the observation ends.
+    void windowWillClose();
 
     // One output frame: the score (while playing) and the preview voice,
     // at the volume; publishes the play position. Audio thread only.
@@ -83,7 +129,16 @@ public:
     // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
     static int stepLength(int tempo, int coefficient);
 
+signals:
+    // The staff view follows the play position (each display tick).
+    void scrollRequested(float position, bool updateSlider);
+    // The palette shows the play state on its play and stop buttons.
+    void playStateChanged(bool playing);
+
 private:
+    void startDisplayTimer();
+    void cancelDisplayTimer();
+    void cancelStopChecks();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
     std::unique_ptr<OrnScore> _score;
@@ -110,4 +165,15 @@ private:
     int _stepTempo = 0;
     int _stepCoefficient = -1;
     int _stepFrames = 1;
+
+    // Declared after everything the audio thread uses, so that the output
+    // is gone first (the destructor also closes it explicitly).
+    std::unique_ptr<AudioOutput> _audioUnit;
+    bool _audioUnitRunning = false;
+    bool _hasAudioOutput = false;
+    QTimer* _timer = nullptr;
+    // The ticks a second _timer was made for.
+    int _timerFps = 0;
+    QPointer<QTimer> _timerForStopAudioUnit;
+    QObject* _playButton = nullptr;
 };

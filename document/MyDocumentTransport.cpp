@@ -1,14 +1,225 @@
 #include "document/MyDocument.h"
 
+#include "common/Log.h"
+#include "document/Preferences.h"
+#include "sound/NullAudioOutput.h"
+#include "sound/PortAudioOutput.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// The end checks of the output are told apart from the document's other
+// timers by this name, so that closing can cancel every one still pending.
+const char* const kStopCheckName = "checkAudioEnd";
+
+std::chrono::milliseconds millisecondsOf(double seconds) {
+    const double ms = std::ceil(seconds * 1000.0);
+    return std::chrono::milliseconds(ms < static_cast<double>(INT_MAX)
+                                         ? static_cast<long long>(ms)
+                                         : static_cast<long long>(INT_MAX));
+}
+
+} // namespace
+
+bool MyDocument::initAudio() {
+    return initAudio(std::make_unique<PortAudioOutput>());
+}
+
+bool MyDocument::initAudio(std::unique_ptr<AudioOutput> output) {
+    if (_audioUnit) {
+        _audioUnit->close();
+    }
+    _audioUnitRunning = false;
+    _timerForStopAudioUnit = nullptr;
+    const AudioOutput::OpenResult result = output->open(&RenderCallback, this);
+    if (result.ok()) {
+        _audioUnit = std::move(output);
+        _hasAudioOutput = true;
+        return true;
+    }
+    if (result.failedAt == AudioOutput::OpenStep::SetCallback) {
+        zuboLog("AudioUnitSetProperty = %d", result.status);
+    } else {
+        zuboLog("AudioUnitInitialize = %d", result.status);
+    }
+    output->close();
+    // Without a device, playback still advances at real-time pace, silently.
+    auto silent = std::make_unique<NullAudioOutput>();
+    silent->open(&RenderCallback, this);
+    _audioUnit = std::move(silent);
+    _hasAudioOutput = false;
+    return false;
+}
+
+void MyDocument::startAudioUnit() {
+    if (_audioUnitRunning) {
+        return;
+    }
+    Debug("START AudioUnit");
+    updateTempoEmurationCoefficient();
+    updateVolume();
+    if (_audioUnit) {
+        _audioUnit->start();
+    }
+    _audioUnitRunning = true;
+}
+
+void MyDocument::stopAudioUnit() {
+    if (!_audioUnitRunning) {
+        return;
+    }
+    Debug("STOP AudioUnit");
+    if (_audioUnit) {
+        _audioUnit->stop();
+    }
+    _audioUnitRunning = false;
+}
+
+bool MyDocument::stopAudioUnitIfPossible() {
+    if (isPlaying()) {
+        return false;
+    }
+    const float t = _syncData->whenToneEnds();
+    if (t > 0.0f) {
+        // An earlier check keeps running: when it fires it makes the same
+        // decision again.
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QLatin1String(kStopCheckName));
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, timer] {
+            timer->deleteLater();
+            checkAudioEnd();
+        });
+        timer->start(millisecondsOf(static_cast<double>(t) + 0.1));
+        _timerForStopAudioUnit = timer;
+        return false;
+    }
+    stopAudioUnit();
+    return true;
+}
+
+void MyDocument::checkAudioEnd() {
+    _timerForStopAudioUnit = nullptr;
+    stopAudioUnitIfPossible();
+}
+
+void MyDocument::playSingleSound(std::shared_ptr<ToneGenerator> tone) {
+    if (tone) {
+        tone->setRate(44100);
+    }
+    _syncData->setTone(std::move(tone));
+    startAudioUnit();
+    stopAudioUnitIfPossible();
+}
+
 void MyDocument::startPlaying() {
     // The mixer belongs to the audio thread while sound runs: the reset is a
     // request it serves at its next frame. The position is cleared here too,
     // so that the display never shows the previous playback's end.
     _syncData->clearCounter();
     _restartRequested.store(true, std::memory_order_release);
+    if (!isPlaying()) {
+        startAudioUnit();
+        startDisplayTimer();
+    }
     _playing.store(true, std::memory_order_release);
+    emit playStateChanged(true);
 }
 
 void MyDocument::stopPlaying() {
     _playing.store(false, std::memory_order_release);
+    cancelDisplayTimer();
+    stopAudioUnitIfPossible();
+    emit playStateChanged(false);
+}
+
+void MyDocument::togglePlaying(QObject* sender) {
+    if (sender != nullptr && sender == _playButton) {
+        startPlaying();
+    } else {
+        stopPlaying();
+    }
+}
+
+void MyDocument::play(QObject*) {
+    if (isPlaying()) {
+        stopPlaying();
+    } else {
+        startPlaying();
+    }
+}
+
+int MyDocument::displayFps() const {
+    return std::clamp(_fps, 1, 240);
+}
+
+void MyDocument::startDisplayTimer() {
+    cancelDisplayTimer();
+    _timerFps = displayFps();
+    _timer = new QTimer(this);
+    _timer->setTimerType(Qt::PreciseTimer);
+    connect(_timer, &QTimer::timeout, this, &MyDocument::onPlaying);
+    _timer->start(std::chrono::milliseconds(std::lround(1000.0 / _timerFps)));
+}
+
+void MyDocument::cancelDisplayTimer() {
+    delete _timer;
+    _timer = nullptr;
+    _timerFps = 0;
+}
+
+void MyDocument::cancelStopChecks() {
+    const auto checks =
+        findChildren<QTimer*>(QLatin1String(kStopCheckName), Qt::FindDirectChildrenOnly);
+    for (QTimer* check : checks) {
+        delete check;
+    }
+    _timerForStopAudioUnit = nullptr;
+}
+
+void MyDocument::onPlaying() {
+    float p = _syncData->floatPlayingIndex();
+    const int end = _score->end();
+    if (!isPlaying()) {
+        return;
+    }
+    if (p > static_cast<float>(end) && !_score->loop()) {
+        // Until the audio thread has begun the new playback, the position
+        // and the mixer's length it published belong to the previous one.
+        if (!restartPending() && mixerDuration() <= 0) {
+            stopPlaying();
+        }
+        p = std::min(p, static_cast<float>(end) + 0.25f);
+    }
+    emit scrollRequested(p, true);
+    // The timer follows a changed "fps" at the next tick. The rate it was
+    // made for is compared, not the reciprocal of its interval, which for
+    // some rates comes out one below.
+    if (_timer != nullptr && _timerFps != displayFps()) {
+        startDisplayTimer();
+    }
+}
+
+void MyDocument::windowWillClose() {
+    Debug("MyDocument::windowWillClose");
+    stopPlaying();
+    stopAudioUnit();
+    cancelDisplayTimer();
+    cancelStopChecks();
+    const float f = static_cast<float>(_preferences->floatValue(QLatin1String(Preferences::kFps)));
+    Debug("fps=%f", f);
+    const float g = f > 0.0f ? f : 30.0f;
+    // A float of 2^23 or more is whole, so the integer part always fits.
+    if (g != std::floor(g)) {
+        _preferences->setValue(QLatin1String(Preferences::kFps), static_cast<int>(g));
+        _preferences->synchronize();
+    }
+    stopObserving();
 }
