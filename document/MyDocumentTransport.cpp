@@ -19,7 +19,7 @@ namespace {
 const char* const kStopCheckName = "checkAudioEnd";
 
 std::chrono::milliseconds millisecondsOf(double seconds) {
-    const double ms = std::ceil(seconds * 1000.0);
+    const double ms = std::round(seconds * 1000.0);
     return std::chrono::milliseconds(ms < static_cast<double>(INT_MAX)
                                          ? static_cast<long long>(ms)
                                          : static_cast<long long>(INT_MAX));
