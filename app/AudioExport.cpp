@@ -90,10 +90,8 @@ int exportAudio(const std::string& input, const std::string& output,
         err << "zubo-sequencer: " << output << ": unknown output format\n";
         return 2;
     }
-    std::string error;
-    auto score = readValidScore(input, in, error);
+    auto score = readValidScore(input, in, err);
     if (!score) {
-        err << "zubo-sequencer: " << error << '\n';
         return 1;
     }
 

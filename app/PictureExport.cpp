@@ -64,10 +64,8 @@ QImage paintScorePicture(const OrnScore& score, int scale) {
 
 int exportScorePicture(const std::string& input, const std::string& output, int scale,
                        std::ostream& err, std::istream& in) {
-    std::string error;
-    const auto score = readValidScore(input, in, error);
+    const auto score = readValidScore(input, in, err);
     if (!score) {
-        err << "zubo-sequencer: " << error << '\n';
         return 1;
     }
     const auto application = guiApplicationIfNone();

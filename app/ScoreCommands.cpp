@@ -74,10 +74,8 @@ int checkScores(const std::vector<std::string>& paths, std::ostream& out, std::o
 
 int exportScoreText(const std::string& input, const std::string& output, bool shortForm,
                     std::ostream& err, std::istream& in) {
-    std::string error;
-    const auto score = readValidScore(input, in, error);
+    const auto score = readValidScore(input, in, err);
     if (!score) {
-        err << "zubo-sequencer: " << error << '\n';
         return 1;
     }
     QByteArray text;

@@ -3,6 +3,7 @@
 #include "common/FileRead.h"
 
 #include <iterator>
+#include <ostream>
 
 namespace zubo {
 
@@ -44,6 +45,16 @@ std::unique_ptr<OrnScore> readValidScore(const std::string& path, std::istream& 
     if (!score->isValid()) {
         error = path + ": not a valid score";
         return nullptr;
+    }
+    return score;
+}
+
+std::unique_ptr<OrnScore> readValidScore(const std::string& path, std::istream& in,
+                                         std::ostream& err) {
+    std::string error;
+    auto score = readValidScore(path, in, error);
+    if (!score) {
+        err << "zubo-sequencer: " << error << '\n';
     }
     return score;
 }

@@ -28,5 +28,8 @@ ScoreInput readScoreInput(const std::string& path, std::istream& in);
 // returns nullptr and sets `error` to a one-line reason naming the file.
 std::unique_ptr<OrnScore> readValidScore(const std::string& path, std::istream& in,
                                          std::string& error);
+// The same, saying the reason on `err` as the program's one-line error.
+std::unique_ptr<OrnScore> readValidScore(const std::string& path, std::istream& in,
+                                         std::ostream& err);
 
 } // namespace zubo

@@ -120,3 +120,13 @@ int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
     _mixerDuration.store(_mixer->duration(), std::memory_order_release);
     return count;
 }
+
+void MyDocument::startRendering() {
+    _syncData->clearCounter();
+    _restartRequested.store(true, std::memory_order_release);
+    _playing.store(true, std::memory_order_release);
+}
+
+void MyDocument::stopRendering() {
+    _playing.store(false, std::memory_order_release);
+}

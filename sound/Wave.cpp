@@ -35,6 +35,7 @@ std::int32_t read_int(const std::uint8_t* bytes) {
 bool Wave::loadMem(std::span<const std::uint8_t> image) {
     std::vector<std::uint8_t>().swap(_buffer);
     _frames = 0;
+    std::vector<float>().swap(_panned);
 
     if (!tagAt(image, 0, "RIFF")) {
         return fail("RIFF");
@@ -80,7 +81,24 @@ bool Wave::loadMem(std::span<const std::uint8_t> image) {
         _frames = _size / _blockSize;
         _width = _blockSize / _channels;
     }
+    computePanned();
     return true;
+}
+
+void Wave::computePanned() {
+    std::vector<float>().swap(_panned);
+    if (_frames <= 0 || _frames > kMaxPannedFrames) {
+        return;
+    }
+    _panned.resize(2 * static_cast<std::size_t>(_frames));
+    for (int frame = 0; frame < _frames; ++frame) {
+        const std::uint8_t* start = _buffer.data() + static_cast<std::size_t>(frame) *
+                                                         static_cast<std::size_t>(_blockSize);
+        const int l = raw(start, _width, 1);
+        const int r = _channels == 1 ? l : raw(start, _width, 2);
+        _panned[2 * static_cast<std::size_t>(frame)] = panned(l, 127 - std::int64_t{_pan});
+        _panned[2 * static_cast<std::size_t>(frame) + 1] = panned(r, std::int64_t{_pan});
+    }
 }
 
 float Wave::pcmAt(int frame, int channel) const {
@@ -91,6 +109,9 @@ float Wave::pcmAt(int frame, int channel) const {
         _buffer.data() + static_cast<std::size_t>(frame) * static_cast<std::size_t>(_blockSize);
 
     if (channel == 1 || channel == 2) {
+        if (!_panned.empty()) {
+            return _panned[2 * static_cast<std::size_t>(frame) + (channel == 1 ? 0 : 1)];
+        }
         const int s = raw(start, _width, _channels == 1 ? 1 : channel);
         return panned(s, channel == 1 ? 127 - std::int64_t{_pan} : std::int64_t{_pan});
     }
@@ -110,9 +131,11 @@ void Wave::setPan(int pan) {
     _panDivisor = pan == 64
                       ? 1.0f
                       : static_cast<float>(1.0 / std::sin(std::atan(64.0 / std::fabs(pan - 64.0))));
+    computePanned();
 }
 
 void Wave::setExpression(int expression) {
     _expression = expression;
     _expressionGain = expression / 100.0;
+    computePanned();
 }

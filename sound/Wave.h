@@ -38,6 +38,11 @@ public:
             *right = 0.0f;
             return;
         }
+        if (!_panned.empty()) {
+            *left = _panned[2 * static_cast<std::size_t>(frame)];
+            *right = _panned[2 * static_cast<std::size_t>(frame) + 1];
+            return;
+        }
         const std::uint8_t* start = _buffer.data() + static_cast<std::size_t>(frame) *
                                                          static_cast<std::size_t>(_blockSize);
         const int l = raw(start, _width, 1);
@@ -74,6 +79,13 @@ private:
         const std::uint8_t* top = frame + width * k - 2;
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(top[0] | top[1] << 8));
     }
+    // Works out both panned channels of every frame once, after a load or a
+    // change of pan or expression: voices then read them instead of
+    // converting every sample on every read. Waves too long for that to be
+    // worth its memory are converted on each read.
+    void computePanned();
+    static constexpr int kMaxPannedFrames = 1 << 22;
+
     float panned(int raw, std::int64_t gain) const {
         float v = static_cast<float>(raw) * static_cast<float>(gain) / 127.0f;
         v = static_cast<float>(v * 1.8);
@@ -101,4 +113,5 @@ private:
     std::int32_t _width = 0;
     float _panDivisor = 1.0f;
     double _expressionGain = 1.0;
+    std::vector<float> _panned; // left, right of each frame
 };

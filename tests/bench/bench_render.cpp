@@ -8,22 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/DenseScore.h"
+
 #include <algorithm>
 #include <chrono>
 #include <memory>
 
 namespace {
-
-std::unique_ptr<OrnScore> denseScore() {
-    auto score = std::make_unique<OrnScore>();
-    for (int index = 0; index < OrnScore::maxLength(); ++index) {
-        score->addNoteAt(index, 1 + index % 5, 1 + index % 15);
-        score->addNoteAt(index, 6 + index % 4, 1 + (index + 5) % 15);
-        score->addNoteAt(index, 10 + index % 4, 1 + (index + 10) % 15);
-    }
-    score->setTempo(100);
-    return score;
-}
 
 void BM_RenderDenseScore(benchmark::State& state) {
     const OrnWaves bank;
@@ -44,7 +35,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
             4096);
     }
     // The worst 256-frame block, timed in a render of its own.
-    document.startPlaying();
+    document.startRendering();
     for (long long done = 0; done < frames; done += 256) {
         const auto start = std::chrono::steady_clock::now();
         float l = 0, r = 0;
@@ -55,7 +46,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         worstBlock = std::max(worstBlock, took.count());
     }
-    document.stopPlaying();
+    document.stopRendering();
     state.counters["audio_seconds"] = static_cast<double>(frames) / 44100.0;
     state.counters["worst_block_ms"] = worstBlock;
     state.counters["frames"] = static_cast<double>(frames);

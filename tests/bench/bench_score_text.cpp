@@ -3,22 +3,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/DenseScore.h"
+
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::unique_ptr<OrnScore> denseScore() {
-    auto score = std::make_unique<OrnScore>();
-    for (int index = 0; index < OrnScore::maxLength(); ++index) {
-        score->addNoteAt(index, 1 + index % 5, 1 + index % 15);
-        score->addNoteAt(index, 6 + index % 4, 1 + (index + 5) % 15);
-        score->addNoteAt(index, 10 + index % 4, 1 + (index + 10) % 15);
-    }
-    score->setTempo(100);
-    return score;
-}
 
 void BM_ReadDenseFullForm(benchmark::State& state) {
     const auto text = denseScore()->data();
