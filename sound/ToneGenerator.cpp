@@ -108,6 +108,32 @@ void ToneGenerator::addLeftRight(int from, int count, float* left, float* right)
     const float frames = static_cast<float>(wave.frames());
     const bool interpolate = step < 1.0f;
     const bool releases = _release != -1;
+    if (const float* panned = wave.pannedFrames(); panned != nullptr && !releases) {
+        // The common case, with the frames read straight from the wave's
+        // table: the same values pcmLeftRight gives, 0.0 past the last frame.
+        const int last = wave.frames() - 1;
+        for (int k = 0; k < count; ++k) {
+            const int i = from + k;
+            float l = 0.0f;
+            float r = 0.0f;
+            const float pos = step * static_cast<float>(i);
+            if (i >= 0 && pos < frames) {
+                const int n = static_cast<int>(pos);
+                l = panned[2 * n];
+                r = panned[2 * n + 1];
+                if (interpolate) {
+                    const float frac = pos - static_cast<float>(n);
+                    const float wl = n < last ? panned[2 * n + 2] : 0.0f;
+                    const float wr = n < last ? panned[2 * n + 3] : 0.0f;
+                    l = static_cast<float>(l * (1.0 - frac) + frac * wl);
+                    r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+                }
+            }
+            left[k] += l;
+            right[k] += r;
+        }
+        return;
+    }
     for (int k = 0; k < count; ++k) {
         const int i = from + k;
         float l = 0.0f;

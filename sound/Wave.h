@@ -32,6 +32,9 @@ public:
     float pcmAt(int frame, int channel) const;
     // Both panned channels of one frame at once: the same values as
     // pcmAt(frame, 1) and pcmAt(frame, 2), for the voices' hot path.
+    // Left and right of every frame, as pcmLeftRight gives them, or null
+    // for a wave too long to keep them.
+    const float* pannedFrames() const { return _panned.empty() ? nullptr : _panned.data(); }
     void pcmLeftRight(int frame, float* left, float* right) const {
         if (frame < 0 || frame >= _frames) {
             *left = 0.0f;
