@@ -9,6 +9,8 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "app/AppTestUtil.h"
@@ -160,6 +162,36 @@ TEST_F(AudioExport, BadRequestsLeaveNothingBehind) {
     }
     EXPECT_EQ(apptest::readFile(path("old.wav")), "precious");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "temporary files left";
+}
+
+} // namespace
+
+namespace {
+
+constexpr sf_count_t kOdeFrames = 1298920;
+constexpr std::uint64_t kOdeChecksum = 14745591050351008613ull;
+
+// A longer render of an example score with the program's own sounds: any
+// change of the output (sounds, mixing, timing) changes this checksum, and
+// whoever changes it must say why in the commit that updates it.
+TEST_F(AudioExport, ExampleRenderIsUnchanged) {
+    const QString example =
+        QString::fromLocal8Bit(qgetenv("ZUBO_SOURCE_DIR")) + "/resources/examples/ode-to-joy.orn";
+    ASSERT_EQ(run({"-o", path("ode.wav"), "--float", "--volume", "100", "--tempo-emulation", "0",
+                   example})
+                  .code,
+              0);
+    const Sound sound = readSound(path("ode.wav"));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (float value : sound.frames) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int b = 0; b < 4; ++b) {
+            hash = (hash ^ ((bits >> (8 * b)) & 0xffu)) * 1099511628211ull;
+        }
+    }
+    EXPECT_EQ(sound.info.frames, kOdeFrames);
+    EXPECT_EQ(hash, kOdeChecksum) << std::hex << hash;
 }
 
 } // namespace
