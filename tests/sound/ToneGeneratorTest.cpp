@@ -142,10 +142,10 @@ TEST(ToneGenerator, VoicesThatCannotSoundAreSilentAndLastNoFrames) {
     testing::internal::CaptureStderr();
     failed->loadMem({}); // keeps the old size, drops the data
     testing::internal::GetCapturedStderr();
-    const auto waveOf = [](WavSpec spec) {
-        spec.data(pcm16(std::vector<int>(8, 1000)));
+    const auto waveOf = [](WavSpec layout) {
+        layout.data(pcm16(std::vector<int>(8, 1000)));
         auto wave = std::make_shared<Wave>();
-        EXPECT_TRUE(wave->loadMem(spec.image()));
+        EXPECT_TRUE(wave->loadMem(layout.image()));
         return wave;
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();

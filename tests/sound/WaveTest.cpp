@@ -125,7 +125,7 @@ TEST(Wave, AcceptsTheLargestDataLength) {
 
 struct Sample {
     const char* name;
-    WavSpec spec;
+    WavSpec layout;
     int frame;
     float left, right, mono;
 };
@@ -135,7 +135,7 @@ class WaveSample : public testing::TestWithParam<Sample> {};
 TEST_P(WaveSample, ReadsEachChannelAndTheMonoMix) {
     const auto& p = GetParam();
     Wave wave;
-    ASSERT_TRUE(wave.loadMem(p.spec.image()));
+    ASSERT_TRUE(wave.loadMem(p.layout.image()));
     EXPECT_NEAR(wave.pcmAt(p.frame, 1), p.left, 5e-6);
     EXPECT_NEAR(wave.pcmAt(p.frame, 2), p.right, 5e-6);
     EXPECT_EQ(wave.pcmAt(p.frame, 0), p.mono);
@@ -218,12 +218,12 @@ TEST(Wave, PanAndExpressionScaleTheOutput) {
 }
 
 TEST(Wave, HeadersThatCannotDescribeAFrameGiveSilence) {
-    for (const auto& spec :
+    for (const auto& layout :
          {WavSpec().channels(0).data(pcm16({1, 2})), WavSpec().channels(-2).data(pcm16({1, 2})),
           WavSpec().blockSize(0).data(pcm16({1, 2})),
           WavSpec().channels(2).blockSize(1).data(pcm16({1, 2})), WavSpec().data(Bytes{})}) {
         Wave wave;
-        ASSERT_TRUE(wave.loadMem(spec.image()));
+        ASSERT_TRUE(wave.loadMem(layout.image()));
         EXPECT_EQ(wave.frames(), 0);
         for (int channel : {0, 1, 2}) {
             EXPECT_EQ(wave.pcmAt(0, channel), 0.0f);
