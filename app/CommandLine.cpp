@@ -1,11 +1,15 @@
 #include "app/CommandLine.h"
 
 #include "app/PictureExport.h"
+#include "app/PlayCommand.h"
 #include "app/ScoreCommands.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,6 +40,7 @@ QString usageText() {
         "       zubo-sequencer --dump FILE\n"
         "       zubo-sequencer --check FILE...\n"
         "       zubo-sequencer -o OUT FILE\n"
+        "       zubo-sequencer --play FILE\n"
         "\n"
         "Without options, opens the composer with the given scores.\n"
         "\n"
@@ -47,17 +52,21 @@ QString usageText() {
         "                        the format (.orn: score text with CR LF line ends;\n"
         "                        .png: a picture of the staff up to the end mark;\n"
         "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo)\n"
+        "  --play FILE           play the score through the default audio output\n"
+        "                        until it has rung out (Ctrl-C stops it)\n"
+        "  --null-output         with --play, play silently at real-time pace\n"
+        "                        without an audio device\n"
         "  --short               with -o OUT.orn, write the short clipboard form\n"
         "                        with LF line ends\n"
         "  --scale N             with -o OUT.png, pixels per unit, 1 to 4 (default 2)\n"
         "  --float               with -o OUT.wav, 32-bit float samples exactly as\n"
         "                        rendered (default 16-bit, clipped at full scale)\n"
-        "  --volume PCT          with audio output, the volume in percent (default:\n"
+        "  --volume PCT          with audio output or --play, the volume in percent (default:\n"
         "                        the \"volume\" preference, else 100)\n"
-        "  --tempo-emulation T   with audio output, round step lengths up to 1/32,\n"
+        "  --tempo-emulation T   with audio output or --play, round step lengths up to 1/32,\n"
         "                        1/48 or 1/64 s for T = 1, 2, 3; 0 keeps them exact\n"
         "                        (default: the \"tempoEmurationType\" preference)\n"
-        "  --loops N             with audio output, passes of a looping score\n"
+        "  --loops N             with audio output or --play, passes of a looping score\n"
         "                        before it rings out (default 1)\n"
         "  -h, --help            show this help\n"
         "  --version             show the version\n");
@@ -77,10 +86,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption tempoEmulation(QStringLiteral("tempo-emulation"), QString(),
                                             QStringLiteral("TYPE"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
+    const QCommandLineOption play(QStringLiteral("play"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption nullOutput(QStringLiteral("null-output"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({dump, check, exportTo, shortForm, scale, floatSamples, volume, tempoEmulation,
-                       loops, help, version});
+                       loops, play, nullOutput, help, version});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -96,9 +107,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return commandLine;
     }
     const int modes = (parser.isSet(dump) ? 1 : 0) + (parser.isSet(check) ? 1 : 0) +
-                      (parser.isSet(exportTo) ? 1 : 0);
+                      (parser.isSet(exportTo) ? 1 : 0) + (parser.isSet(play) ? 1 : 0);
     if (modes > 1) {
-        return usageError(QStringLiteral("--dump, --check and -o cannot be combined"));
+        return usageError(QStringLiteral("--dump, --check, -o and --play cannot be combined"));
+    }
+    if (parser.isSet(nullOutput) && !parser.isSet(play)) {
+        return usageError(QStringLiteral("--null-output goes with --play"));
     }
     if (parser.isSet(shortForm) && !parser.isSet(exportTo)) {
         return usageError(QStringLiteral("--short goes with -o"));
@@ -121,6 +135,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         commandLine.mode = CommandLine::Mode::Export;
         commandLine.output = parser.value(exportTo);
         commandLine.shortForm = parser.isSet(shortForm);
+    } else if (parser.isSet(play)) {
+        if (parser.values(play).size() > 1 || !commandLine.files.isEmpty()) {
+            return usageError(QStringLiteral("--play takes exactly one FILE"));
+        }
+        commandLine.mode = CommandLine::Mode::Play;
+        commandLine.playFile = parser.value(play);
+        commandLine.nullOutput = parser.isSet(nullOutput);
     }
     if (parser.isSet(scale)) {
         const bool picture =
@@ -137,9 +158,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     const bool audio = commandLine.mode == CommandLine::Mode::Export &&
                        isAudioExportPath(local(commandLine.output));
-    for (const auto* option : {&floatSamples, &volume, &tempoEmulation, &loops}) {
-        if (parser.isSet(*option) && !audio) {
-            return usageError(QStringLiteral("--%1 goes with -o OUT.wav, .flac or .ogg")
+    if (parser.isSet(floatSamples) && !audio) {
+        return usageError(QStringLiteral("--float goes with -o OUT.wav, .flac or .ogg"));
+    }
+    const bool playing = commandLine.mode == CommandLine::Mode::Play;
+    for (const auto* option : {&volume, &tempoEmulation, &loops}) {
+        if (parser.isSet(*option) && !audio && !playing) {
+            return usageError(QStringLiteral("--%1 goes with -o OUT.wav, .flac or .ogg, or --play")
                                   .arg(option->names().front()));
         }
     }
@@ -185,6 +210,14 @@ int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         err << "zubo-sequencer: " << local(commandLine.error) << '\n'
             << "Try 'zubo-sequencer --help' for more information.\n";
         return 2;
+    case CommandLine::Mode::Play: {
+        PlayOptions options;
+        options.audio = commandLine.audio;
+        options.nullOutput = commandLine.nullOutput;
+        // The position display rewrites one line: only on a terminal.
+        options.progress = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
+        return playScore(local(commandLine.playFile), options, out, err, in);
+    }
     case CommandLine::Mode::Dump:
         return dumpScore(local(commandLine.dumpFile), out, err, in);
     case CommandLine::Mode::Check: {

@@ -12,12 +12,14 @@ namespace zubo {
 // What the command line asks for. Without a headless option the composer
 // opens the given files.
 struct CommandLine {
-    enum class Mode { Composer, Dump, Check, Export, Help, Version, Error };
+    enum class Mode { Composer, Dump, Check, Export, Play, Help, Version, Error };
 
     Mode mode = Mode::Composer;
     QStringList files;  // the scores to open, check, or (one) export
     QString dumpFile;   // --dump
     QString output;     // -o / --export-to
+    QString playFile;   // --play
+    bool nullOutput = false; // --null-output: play without a device
     bool shortForm = false;
     int scale = 2;      // --scale: device pixels per display unit of a picture
     AudioExportOptions audio; // --float, --volume, --tempo-emulation, --loops
