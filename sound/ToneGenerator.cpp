@@ -101,39 +101,29 @@ void ToneGenerator::addLeftRight(int from, int count, float* left, float* right)
         }
         return;
     }
+    const Wave& wave = *_wav;
+    if (const float* panned = wave.pannedFrames(); panned != nullptr) {
+        // The frames straight from the wave's table: what pcmLeftRight gives.
+        const int frames = wave.frames();
+        addRun(from, count, left, right, [panned, frames](int n, float* l, float* r) {
+            const bool inside = n < frames;
+            *l = inside ? panned[2 * n] : 0.0f;
+            *r = inside ? panned[2 * n + 1] : 0.0f;
+        });
+    } else {
+        addRun(from, count, left, right,
+               [&wave](int n, float* l, float* r) { wave.pcmLeftRight(n, l, r); });
+    }
+}
+
+template <typename Read>
+void ToneGenerator::addRun(int from, int count, float* left, float* right, Read read) const {
     // The same steps as pcmLeftRightAt, with what does not change from frame
     // to frame held in locals: the stores below could otherwise alias them.
-    const Wave& wave = *_wav;
     const float step = _step;
-    const float frames = static_cast<float>(wave.frames());
+    const float frames = static_cast<float>(_wav->frames());
     const bool interpolate = step < 1.0f;
     const bool releases = _release != -1;
-    if (const float* panned = wave.pannedFrames(); panned != nullptr && !releases) {
-        // The common case, with the frames read straight from the wave's
-        // table: the same values pcmLeftRight gives, 0.0 past the last frame.
-        const int last = wave.frames() - 1;
-        for (int k = 0; k < count; ++k) {
-            const int i = from + k;
-            float l = 0.0f;
-            float r = 0.0f;
-            const float pos = step * static_cast<float>(i);
-            if (i >= 0 && pos < frames) {
-                const int n = static_cast<int>(pos);
-                l = panned[2 * n];
-                r = panned[2 * n + 1];
-                if (interpolate) {
-                    const float frac = pos - static_cast<float>(n);
-                    const float wl = n < last ? panned[2 * n + 2] : 0.0f;
-                    const float wr = n < last ? panned[2 * n + 3] : 0.0f;
-                    l = static_cast<float>(l * (1.0 - frac) + frac * wl);
-                    r = static_cast<float>(r * (1.0 - frac) + frac * wr);
-                }
-            }
-            left[k] += l;
-            right[k] += r;
-        }
-        return;
-    }
     for (int k = 0; k < count; ++k) {
         const int i = from + k;
         float l = 0.0f;
@@ -141,12 +131,12 @@ void ToneGenerator::addLeftRight(int from, int count, float* left, float* right)
         const float pos = step * static_cast<float>(i);
         if (i >= 0 && pos < frames) {
             const int n = static_cast<int>(pos);
-            wave.pcmLeftRight(n, &l, &r);
+            read(n, &l, &r);
             if (interpolate) {
                 const float frac = pos - static_cast<float>(n);
                 float wl = 0.0f;
                 float wr = 0.0f;
-                wave.pcmLeftRight(n + 1, &wl, &wr);
+                read(n + 1, &wl, &wr);
                 l = static_cast<float>(l * (1.0 - frac) + frac * wl);
                 r = static_cast<float>(r * (1.0 - frac) + frac * wr);
             }

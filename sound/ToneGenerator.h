@@ -67,6 +67,10 @@ private:
     // Works out what every sample read needs from the wave and the settings.
     void configure();
     float fade(int i, float v) const;
+    // The loop of addLeftRight over a way of reading both channels of a
+    // sample frame.
+    template <typename Read>
+    void addRun(int from, int count, float* left, float* right, Read read) const;
 
     std::shared_ptr<const Wave> _wav;
     int _rate = 44100;
