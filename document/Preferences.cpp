@@ -30,7 +30,10 @@ Preferences::Preferences(QObject* parent)
 Preferences::~Preferences() = default;
 
 Preferences* Preferences::shared() {
-    static Preferences* instance = new Preferences(QCoreApplication::instance());
+    // Lives as long as the process, not as long as whichever application
+    // object exists at the first call: headless commands make short-lived
+    // ones.
+    static Preferences* instance = new Preferences(nullptr);
     return instance;
 }
 
