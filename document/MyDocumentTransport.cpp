@@ -170,7 +170,12 @@ void MyDocument::startDisplayTimer() {
 }
 
 void MyDocument::cancelDisplayTimer() {
-    delete _timer;
+    // The tick itself may stop playback from within the timer's timeout,
+    // so the timer is stopped now and deleted once that has returned.
+    if (_timer != nullptr) {
+        _timer->stop();
+        _timer->deleteLater();
+    }
     _timer = nullptr;
     _timerFps = 0;
 }
