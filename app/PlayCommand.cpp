@@ -76,10 +76,8 @@ std::string milliseconds(double seconds) {
 
 int playScore(const std::string& input, const PlayOptions& options, std::ostream& out,
               std::ostream& err, std::istream& in) {
-    std::string error;
-    auto score = readValidScore(input, in, error);
+    auto score = readValidScore(input, in, err);
     if (!score) {
-        err << "zubo-sequencer: " << error << '\n';
         return 1;
     }
     const auto application = applicationIfNone();
