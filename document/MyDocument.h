@@ -119,10 +119,12 @@ public:
     // returns how many it rendered: the frame that begins a step alone, or
     // frames of one step without a preview, mixed as a block.
     int renderFrames(float* left, float* right, int maxFrames);
-    // Playback without the output or the display: from step 0 with a fresh
-    // mixer, for rendering to a file. The transport is not involved.
-    void startRendering();
-    void stopRendering();
+    // Playback itself, without the output or the display: from step 0 with
+    // a fresh mixer (a request the audio thread serves at its next frame),
+    // and its end. The transport builds on these; rendering to a file uses
+    // them alone.
+    void restartPlayback();
+    void haltPlayback();
 
     // The mixer's remaining length as last published by the audio thread.
     int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }

@@ -121,12 +121,14 @@ int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
     return count;
 }
 
-void MyDocument::startRendering() {
+void MyDocument::restartPlayback() {
+    // The position is cleared here too, so that the display never shows the
+    // previous playback's end before the audio thread has served the request.
     _syncData->clearCounter();
     _restartRequested.store(true, std::memory_order_release);
     _playing.store(true, std::memory_order_release);
 }
 
-void MyDocument::stopRendering() {
+void MyDocument::haltPlayback() {
     _playing.store(false, std::memory_order_release);
 }

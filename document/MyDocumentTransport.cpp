@@ -120,21 +120,18 @@ void MyDocument::playSingleSound(std::shared_ptr<ToneGenerator> tone) {
 }
 
 void MyDocument::startPlaying() {
-    // The mixer belongs to the audio thread while sound runs: the reset is a
-    // request it serves at its next frame. The position is cleared here too,
-    // so that the display never shows the previous playback's end.
-    _syncData->clearCounter();
-    _restartRequested.store(true, std::memory_order_release);
+    // Called while playing, it restarts the score without touching the
+    // output or the display timer.
     if (!isPlaying()) {
         startAudioUnit();
         startDisplayTimer();
     }
-    _playing.store(true, std::memory_order_release);
+    restartPlayback();
     emit playStateChanged(true);
 }
 
 void MyDocument::stopPlaying() {
-    _playing.store(false, std::memory_order_release);
+    haltPlayback();
     cancelDisplayTimer();
     stopAudioUnitIfPossible();
     emit playStateChanged(false);

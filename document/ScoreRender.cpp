@@ -15,7 +15,7 @@ long long renderScore(MyDocument& document, int loops, const RenderSink& sink, i
     if (looping && passes >= loops) {
         score.setLoop(false);
     }
-    document.startRendering();
+    document.restartPlayback();
 
     std::vector<float> block(static_cast<std::size_t>(blockFrames) * 2);
     std::vector<float> left(static_cast<std::size_t>(blockFrames));
@@ -54,7 +54,7 @@ long long renderScore(MyDocument& document, int loops, const RenderSink& sink, i
             break;
         }
     }
-    document.stopRendering();
+    document.haltPlayback();
     score.setLoop(looping);
     return delivered;
 }

@@ -38,7 +38,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
     // audio callback runs, in a render of its own: median, 99th percentile
     // and worst (the worst includes whatever else the machine did).
     std::vector<double> blocks;
-    document.startRendering();
+    document.restartPlayback();
     for (long long done = 0; done < frames; done += 256) {
         const auto start = std::chrono::steady_clock::now();
         float l = 0, r = 0;
@@ -49,7 +49,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         blocks.push_back(took.count());
     }
-    document.stopRendering();
+    document.haltPlayback();
     std::sort(blocks.begin(), blocks.end());
     state.counters["block_median_ms"] = blocks[blocks.size() / 2];
     state.counters["block_p99_ms"] = blocks[blocks.size() * 99 / 100];

@@ -76,7 +76,7 @@ TEST(BlockRender, MatchesThePerFrameOperationBitForBit) {
         doc->setScore(busyScore());
         doc->syncData()->setVolume(0.8f);
         doc->setTempoEmurationCoefficient(48);
-        doc->startRendering();
+        doc->restartPlayback();
     }
     const int total = 2 * 40 * MyDocument::stepLength(700, 48) + 5000;
     std::vector<float> expectedLeft(static_cast<std::size_t>(total));
