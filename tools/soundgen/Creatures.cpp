@@ -47,11 +47,8 @@ Sound dog(const Voicing& v) {
                       return level.at(t) * source(k, 1.0) * formantGain(formants, hz, 0.05);
                   }};
     std::vector<double> out = bark.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 0.4, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 1.5),
-                [&level](double t) { return level.at(t); }, rng),
-            2.0);
+    addShapedNoise(out, v.rate, 0.4, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 1.5), level,
+                   2.0, rng);
     saturate(v.rate, v.bandLimit, 3.0, out);
     return mono(v.rate, std::move(out));
 }
@@ -86,11 +83,8 @@ Sound cat(const Voicing& v) {
                       return level.at(t) * source(k, 1.2) * formantGain(formants, hz, 0.03);
                   }};
     std::vector<double> out = meow.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 0.8, v.bandLimit, Biquad::bandpass(v.rate, 3000.0, 1.0),
-                [&level](double t) { return level.at(t); }, rng),
-            0.05);
+    addShapedNoise(out, v.rate, 0.8, v.bandLimit, Biquad::bandpass(v.rate, 3000.0, 1.0), level,
+                   0.05, rng);
     return mono(v.rate, std::move(out));
 }
 
@@ -119,11 +113,8 @@ Sound pig(const Voicing& v) {
             return level.at(t) * flutter * source(k, 0.8) * notch * formantGain(nose, hz, 0.04);
         }};
     std::vector<double> out = oink.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 0.42, v.bandLimit, Biquad::bandpass(v.rate, 500.0, 1.0),
-                [&level](double t) { return level.at(t); }, rng),
-            0.3);
+    addShapedNoise(out, v.rate, 0.42, v.bandLimit, Biquad::bandpass(v.rate, 500.0, 1.0), level,
+                   0.3, rng);
     return mono(v.rate, std::move(out));
 }
 
@@ -147,11 +138,8 @@ Sound goose(const Voicing& v) {
                       return level.at(t) * source(k, 0.6) * formantGain(beak, hz, 0.08);
                   }};
     std::vector<double> out = honk.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 0.5, v.bandLimit, Biquad::bandpass(v.rate, 2000.0, 1.0),
-                [&level](double t) { return level.at(t); }, rng),
-            0.15);
+    addShapedNoise(out, v.rate, 0.5, v.bandLimit, Biquad::bandpass(v.rate, 2000.0, 1.0), level,
+                   0.15, rng);
     return mono(v.rate, std::move(out));
 }
 
@@ -179,11 +167,8 @@ Sound ruzed(const Voicing& v) {
                        return level.at(t) * source(k, 1.3) * formantGain(ah, hz, 0.02);
                    }};
     std::vector<double> out = voice.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 1.2, v.bandLimit, Biquad::bandpass(v.rate, 3000.0, 1.0),
-                [&level](double t) { return level.at(t); }, rng),
-            0.03);
+    addShapedNoise(out, v.rate, 1.2, v.bandLimit, Biquad::bandpass(v.rate, 3000.0, 1.0), level,
+                   0.03, rng);
     return mono(v.rate, std::move(out));
 }
 

@@ -258,4 +258,12 @@ void mixInto(std::vector<double>& into, const std::vector<double>& from, double 
     }
 }
 
+void addShapedNoise(std::vector<double>& out, int rate, double seconds, double bandLimit,
+                    Biquad filter, const Sustain& level, double gain, Rng& rng) {
+    mixInto(out,
+            shapedNoise(
+                rate, seconds, bandLimit, filter, [&level](double t) { return level.at(t); }, rng),
+            gain);
+}
+
 } // namespace soundgen

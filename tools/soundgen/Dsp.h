@@ -115,6 +115,10 @@ std::vector<double> shapedNoise(int rate, double seconds, double bandLimit, Biqu
 
 // Adds `gain` x `from` into `into` (over the shorter of the two).
 void mixInto(std::vector<double>& into, const std::vector<double>& from, double gain);
+// Mixes into `out` noise through `filter` that follows the `level` envelope:
+// the breath, rasp or wind that rides on a voiced sound.
+void addShapedNoise(std::vector<double>& out, int rate, double seconds, double bandLimit,
+                    Biquad filter, const Sustain& level, double gain, Rng& rng);
 
 // Damps the last `seconds` of `buffer` along a raised cosine, as a hand
 // stops a bar or string: ringing sounds end in silence within their length.

@@ -32,11 +32,8 @@ Sound plane(const Voicing& v) {
     };
     std::vector<double> out = engine(-3.0).render(rng);
     mixInto(out, engine(3.0).render(rng), 1.0);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 1.0, v.bandLimit, Biquad::lowpass(v.rate, 1000.0, 0.7),
-                [&level](double t) { return level.at(t); }, rng),
-            0.3);
+    addShapedNoise(out, v.rate, 1.0, v.bandLimit, Biquad::lowpass(v.rate, 1000.0, 0.7), level,
+                   0.3, rng);
     return Sound{v.rate, {std::move(out)}};
 }
 

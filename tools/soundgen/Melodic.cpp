@@ -157,11 +157,8 @@ Sound flower(const Voicing& v) {
                              formantGain(bell, hz, 0.5);
                   }};
     std::vector<double> out = horn.render(rng);
-    mixInto(out,
-            shapedNoise(
-                v.rate, 0.85, v.bandLimit, Biquad::bandpass(v.rate, 1500.0, 1.0),
-                [&level](double t) { return level.at(t); }, rng),
-            0.04);
+    addShapedNoise(out, v.rate, 0.85, v.bandLimit, Biquad::bandpass(v.rate, 1500.0, 1.0), level,
+                   0.04, rng);
     return mono(v.rate, std::move(out));
 }
 
