@@ -25,20 +25,11 @@ test: build
 bench: build
 	@set -e; for b in build/release/bin/bench_*; do echo "== $$b"; $$b; done
 
-debug: deps
-	cmake --preset debug
-	cmake --build --preset debug -j $(JOBS)
-	ctest --preset debug -j $(JOBS)
-
-asan: deps
-	cmake --preset asan
-	cmake --build --preset asan -j $(JOBS)
-	ctest --preset asan -j $(JOBS)
-
-tsan: deps
-	cmake --preset tsan
-	cmake --build --preset tsan -j $(JOBS)
-	ctest --preset tsan -j $(JOBS)
+# The other presets, each configured, built and tested in build/<preset>.
+debug asan tsan: deps
+	cmake --preset $@
+	cmake --build --preset $@ -j $(JOBS)
+	ctest --preset $@ -j $(JOBS)
 
 # Each fuzz target runs for FUZZ_SECONDS from its checked-in seed corpus;
 # new inputs it finds go to a scratch folder, never into the repository.
