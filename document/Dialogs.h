@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Every alert, question and file dialog the composer shows goes through this
+// interface, so that documents and the document controller never open a
+// window of their own: the application passes QtDialogs (message boxes and
+// file dialogs), tests pass a scripted implementation that answers at once
+// and records what was asked.
+class Dialogs {
+public:
+    enum class SaveAnswer { Save, DontSave, Cancel };
+
+    virtual ~Dialogs() = default;
+
+    // An alert with one button. `title` and `text` are the window title and
+    // main text ("Unknown Format", "Sorry."); `detail`, if not empty, is the
+    // informative text under it (the file and the system's reason); `button`
+    // is the label of its one button ("Indeed").
+    virtual void alert(const QString& title, const QString& text, const QString& detail,
+                       const QString& button) = 0;
+
+    // The desktop's save-changes question for the document shown as
+    // `documentName`: Save, Don't Save or Cancel.
+    virtual SaveAnswer askSaveChanges(const QString& documentName) = 0;
+
+    // A path to save to, starting at `suggested`, restricted by `filter`
+    // ("Zubo scores (*.orn)"); an empty string when the user cancels.
+    virtual QString askSavePath(const QString& title, const QString& suggested,
+                                const QString& filter) = 0;
+
+    // Files to open; an empty list when the user cancels.
+    virtual QStringList askOpenPaths(const QString& title, const QString& directory,
+                                     const QString& filter) = 0;
+};
