@@ -21,6 +21,7 @@ public:
     virtual void requestRemoveNoteAt(int step, int note) = 0;
     virtual void changeInstRelatively(int delta) = 0;
     virtual void dropFile(const QString& path, bool link) = 0;
-    // The "verticalWheelFor" preference: 0 scrolls, 1 chooses the instrument.
+    // The "verticalWheelFor" preference: 0 scrolls, any other value chooses
+    // the instrument.
     virtual int verticalWheelFor() const = 0;
 };
