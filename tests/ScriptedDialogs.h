@@ -1,0 +1,60 @@
+#pragma once
+
+#include "document/Dialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <string>
+#include <vector>
+#include <stdexcept>
+
+// Dialogs for tests: answers come from queues the test fills, and every
+// question asked is recorded. A question with no scripted answer throws, so a
+// test that forgot one fails instead of blocking on a window.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Alert {
+        QString title;
+        QString text;
+        QString detail;
+        QString button;
+    };
+
+    std::deque<SaveAnswer> saveAnswers;
+    std::deque<QString> savePaths;
+    std::deque<QStringList> openPaths;
+
+    std::vector<Alert> alerts;
+    QStringList saveQuestions;  // the document names asked about
+    int savePathRequests = 0;
+    int openPathRequests = 0;
+
+    void alert(const QString& title, const QString& text, const QString& detail,
+               const QString& button) override {
+        alerts.push_back({title, text, detail, button});
+    }
+    SaveAnswer askSaveChanges(const QString& documentName) override {
+        saveQuestions << documentName;
+        return next(saveAnswers, "save-changes question");
+    }
+    QString askSavePath(const QString&, const QString&, const QString&) override {
+        ++savePathRequests;
+        return next(savePaths, "save path");
+    }
+    QStringList askOpenPaths(const QString&, const QString&, const QString&) override {
+        ++openPathRequests;
+        return next(openPaths, "open paths");
+    }
+
+private:
+    template <typename T>
+    static T next(std::deque<T>& answers, const char* what) {
+        if (answers.empty())
+            throw std::logic_error(std::string("no scripted answer for the ") + what);
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
