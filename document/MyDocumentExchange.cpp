@@ -62,14 +62,20 @@ bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* e
 // complete, so that a failed write leaves the old file as it was.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a failing write reports the system's reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = file.errorString();
         return false;
     }
-    if (file.write(data) != data.size() || !file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
+    // A short write is followed by another, which reports why it stopped.
+    for (qint64 done = 0; done < data.size();) {
+        const qint64 written = file.write(data.constData() + done, data.size() - done);
+        if (written <= 0) {
+            *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        done += written;
     }
     if (!file.commit()) {
         *error = file.errorString();
