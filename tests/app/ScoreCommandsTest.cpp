@@ -115,6 +115,7 @@ TEST_F(ScoreCommands, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy) {
         {"full form", path("keep.orn"), {"-o", path("keep.orn"), path("a.orn")}},
         {"short form", path("keep.orn"), {"-o", path("keep.orn"), "--short", path("a.orn")}},
         {"in place", path("keep.orn"), {"-o", path("keep.orn"), path("keep.orn")}},
+        {"picture", path("keep.png"), {"-o", path("keep.png"), path("a.orn")}},
     };
     for (const auto& c : cases) {
         writeFile(c.target, kExample);
