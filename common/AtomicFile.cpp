@@ -120,7 +120,8 @@ bool AtomicFile::open() {
     }
     mode_t mode = creationMode();
     struct stat status {};
-    if (::stat(_target.c_str(), &status) == 0) {
+    const bool exists = ::stat(_target.c_str(), &status) == 0;
+    if (exists) {
         if (S_ISDIR(status.st_mode)) {
             errno = EISDIR;
             return failWithErrno();
@@ -146,6 +147,11 @@ bool AtomicFile::open() {
     _fd = fd;
     _temporary = std::move(temporary);
     g_pendingTemporary.store(_temporary.c_str());
+    // Only root may give a file away, and a group only to its members: a
+    // replacement owned by the writer is what any other save would give.
+    if (exists && (status.st_uid != ::geteuid() || status.st_gid != ::getegid())) {
+        [[maybe_unused]] const int kept = ::fchown(_fd, status.st_uid, status.st_gid);
+    }
     if (::fchmod(_fd, mode) != 0) {
         failWithErrno();
         discard();
@@ -225,6 +231,11 @@ std::string writeFileAtomically(const std::string& path, std::span<const std::ui
         return file.error();
     }
     return {};
+}
+
+std::string writeFileAtomically(const std::string& path, std::span<const char> bytes) {
+    return writeFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 const char* pendingTemporaryPath() { return g_pendingTemporary.load(); }

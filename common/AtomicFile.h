@@ -13,7 +13,7 @@ namespace zubo {
 // point leaves the old file byte for byte as it was.
 //
 // The temporary takes the old file's permission bits (new files get 0666
-// less the umask). A symbolic link is followed, so the file it points to is
+// less the umask) and, where the system allows it, its owner and group. A symbolic link is followed, so the file it points to is
 // replaced and the link stays. Replacing by rename gives the target a new
 // inode: a hard link to the old file keeps the old contents.
 //
@@ -61,8 +61,9 @@ private:
 };
 
 // One call for a whole contents: an empty string on success, else the
-// reason.
+// reason. The second form takes text and Qt's byte arrays as they are.
 std::string writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+std::string writeFileAtomically(const std::string& path, std::span<const char> bytes);
 
 // The temporary file of the AtomicFile now open in this process, or nullptr.
 // Safe to read from a signal handler.

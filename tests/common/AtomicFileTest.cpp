@@ -73,6 +73,9 @@ TEST_F(AtomicFileTest, ReplacesWhatThePathNames) {
         {"chain of links", [](const fs::path& d) { fs::create_directory(d / "sub"); put(d / "sub/real", "old"); fs::create_symlink("sub/real", d / "mid"); fs::create_symlink(d / "mid", d / "out"); },
          "sub/real", fresh},
         {"dangling link", [](const fs::path& d) { fs::create_symlink("later", d / "out"); }, "later", fresh},
+        // Only root can give the file away; for anyone else it stays theirs.
+        {"owner kept", [](const fs::path& d) { put(d / "out", "old"); [[maybe_unused]] int r = ::chown((d / "out").c_str(), 4321, 4321); },
+         "out", fresh},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,7 +83,15 @@ TEST_F(AtomicFileTest, ReplacesWhatThePathNames) {
         fs::create_directory(dir);
         c.make(dir);
         const bool wasLink = fs::is_symlink(dir / "out");
-        EXPECT_EQ(zubo::writeFileAtomically((dir / "out").string(), bytesOf("new\r\n")), "");
+        struct stat old {};
+        const bool existed = ::stat((dir / c.written).c_str(), &old) == 0;
+        EXPECT_EQ(zubo::writeFileAtomically((dir / "out").string(), std::string("new\r\n")), "");
+        struct stat now {};
+        ASSERT_EQ(::stat((dir / c.written).c_str(), &now), 0);
+        if (existed) {
+            EXPECT_EQ(now.st_uid, old.st_uid);
+            EXPECT_EQ(now.st_gid, old.st_gid);
+        }
         EXPECT_EQ(contentsOf(dir / c.written), "new\r\n");
         EXPECT_EQ(modeOf(dir / c.written), c.mode);
         EXPECT_EQ(fs::is_symlink(dir / "out"), wasLink);
