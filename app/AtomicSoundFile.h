@@ -3,7 +3,6 @@
 #include "common/AtomicFile.h"
 
 #include <sndfile.h>
-
 #include <span>
 #include <string>
 
@@ -14,7 +13,7 @@ namespace zubo {
 // every failed write is seen: sf_close() drops the error of its last one.
 // Before the rename the temporary is read back and must hold every frame.
 class AtomicSoundFile {
-public:
+  public:
     // `format` is a libsndfile major format and subtype. A RF64 file turns
     // into a plain WAV file when it stays under 4 GiB.
     AtomicSoundFile(std::string path, int format);
@@ -31,7 +30,7 @@ public:
     const std::string& targetPath() const { return _file.targetPath(); }
     const std::string& error() const { return _file.error(); }
 
-private:
+  private:
     static sf_count_t length(void* self);
     static sf_count_t seek(sf_count_t offset, int whence, void* self);
     static sf_count_t read(void* buffer, sf_count_t count, void* self);

@@ -9,13 +9,13 @@ namespace zubo {
 // process at once with 128 + the signal's number, as a shell reports it.
 // The previous handlers come back when the guard ends.
 class ExportSignalGuard {
-public:
+  public:
     ExportSignalGuard();
     ~ExportSignalGuard();
     ExportSignalGuard(const ExportSignalGuard&) = delete;
     ExportSignalGuard& operator=(const ExportSignalGuard&) = delete;
 
-private:
+  private:
     struct sigaction _previous[3];
 };
 

@@ -11,8 +11,7 @@ namespace {
 
 // libpng reports a failure by longjmp to the last setjmp. Each call runs
 // under its own, and the frames it jumps over hold only plain data.
-template <typename Call>
-bool guarded(png_structp png, Call&& call) {
+template <typename Call> bool guarded(png_structp png, Call&& call) {
     if (setjmp(png_jmpbuf(png)) != 0) {
         return false;
     }

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QImage>
-
 #include <png.h>
-
 #include <string>
 
 namespace zubo {
@@ -14,7 +12,7 @@ class AtomicFile;
 // picture of any size needs only one band of it in memory. Qt's image
 // writer wants the whole picture at once.
 class PngRowWriter {
-public:
+  public:
     PngRowWriter(AtomicFile& file, int width, int height);
     ~PngRowWriter();
     PngRowWriter(const PngRowWriter&) = delete;
@@ -28,7 +26,7 @@ public:
     // libpng's reason for a failure; a failed write is the file's error.
     const std::string& error() const { return _error; }
 
-private:
+  private:
     static void onError(png_structp png, png_const_charp message);
     static void onWarning(png_structp png, png_const_charp message);
     static void onWrite(png_structp png, png_bytep data, png_size_t length);

@@ -21,7 +21,7 @@ static_assert(std::atomic<const char*>::is_always_lock_free);
 // The signals that remove a pending temporary are held back while one is
 // created or removed, so that no temporary is ever left unpublished.
 class SignalsHeld {
-public:
+  public:
     SignalsHeld() {
         sigset_t held;
         sigemptyset(&held);
@@ -34,7 +34,7 @@ public:
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;
 
-private:
+  private:
     sigset_t _previous;
 };
 
@@ -66,7 +66,9 @@ void unpublish(const std::string& temporary) {
 
 AtomicFile::AtomicFile(std::string path) : _path(std::move(path)) {}
 
-AtomicFile::~AtomicFile() { discard(); }
+AtomicFile::~AtomicFile() {
+    discard();
+}
 
 bool AtomicFile::failWithErrno() {
     fail(std::strerror(errno));
@@ -238,6 +240,8 @@ std::string writeFileAtomically(const std::string& path, std::span<const char> b
         path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
-const char* pendingTemporaryPath() { return g_pendingTemporary.load(); }
+const char* pendingTemporaryPath() {
+    return g_pendingTemporary.load();
+}
 
 } // namespace zubo

@@ -13,16 +13,17 @@ namespace zubo {
 // point leaves the old file byte for byte as it was.
 //
 // The temporary takes the old file's permission bits (new files get 0666
-// less the umask) and, where the system allows it, its owner and group. A symbolic link is followed, so the file it points to is
-// replaced and the link stays. Replacing by rename gives the target a new
-// inode: a hard link to the old file keeps the old contents.
+// less the umask) and, where the system allows it, its owner and group. A
+// symbolic link is followed, so the file it points to is replaced and the
+// link stays. Replacing by rename gives the target a new inode: a hard link
+// to the old file keeps the old contents.
 //
 // While a temporary exists it is published to `pendingTemporaryPath()`, so
 // that a signal handler can remove it. Paths are in the local 8-bit
 // encoding of the file system. Errors are one line: the system's reason,
 // without the path.
 class AtomicFile {
-public:
+  public:
     explicit AtomicFile(std::string path);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -49,7 +50,7 @@ public:
     // Records a failure found by a writer that uses fd() directly.
     void fail(const std::string& reason);
 
-private:
+  private:
     bool failWithErrno();
     bool resolveTarget();
 

@@ -181,7 +181,8 @@ TEST_F(AudioExport, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy) {
         ASSERT_TRUE(QFile::remove(path(name)));
         for (const rlim_t limit : {rlim_t{4096}, size - 1}) {
             writeFile(path(name), "precious");
-            const auto result = apptest::runWithFileSizeLimit({"-o", path(name), path("a.orn")}, limit);
+            const auto result =
+                apptest::runWithFileSizeLimit({"-o", path(name), path("a.orn")}, limit);
             EXPECT_EQ(result.code, 1) << name << " limit " << limit;
             EXPECT_NE(result.err.find(": File too large"), std::string::npos)
                 << name << " limit " << limit << ": " << result.err;
@@ -204,7 +205,8 @@ TEST_F(AudioExport, OverwritingKeepsModeAndSymbolicLink) {
         ASSERT_TRUE(QFile::link(QFileInfo(real).fileName(), link));
         ASSERT_EQ(run({"-o", link, path("a.orn")}).code, 0) << ext.toStdString();
         EXPECT_TRUE(QFileInfo(link).isSymLink()) << ext.toStdString();
-        EXPECT_EQ(std::filesystem::status(real.toStdString()).permissions(), mode) << ext.toStdString();
+        EXPECT_EQ(std::filesystem::status(real.toStdString()).permissions(), mode)
+            << ext.toStdString();
         EXPECT_GT(readSound(real).info.frames, 4 * 22050) << ext.toStdString();
     }
 }
@@ -235,7 +237,8 @@ TEST_F(AudioExport, SignalDuringExportRemovesTheTemporary) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.signal);
         QProcess process;
-        process.start(apptest::program(), {"-o", path(c.name), "--loops", "1000", path("long.orn")});
+        process.start(apptest::program(),
+                      {"-o", path(c.name), "--loops", "1000", path("long.orn")});
         ASSERT_TRUE(process.waitForStarted());
         const QString pattern = QStringLiteral(".%1.zubo-*").arg(c.name);
         QDeadlineTimer deadline(30000);

@@ -1,12 +1,11 @@
 #include "common/AtomicFile.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <sys/resource.h>
@@ -37,7 +36,7 @@ mode_t modeOf(const fs::path& path) {
 }
 
 class AtomicFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string name = (fs::temp_directory_path() / "atomic-XXXXXX").string();
         ASSERT_NE(::mkdtemp(name.data()), nullptr);
@@ -64,17 +63,41 @@ TEST_F(AtomicFileTest, ReplacesWhatThePathNames) {
         mode_t mode;
     } const cases[] = {
         {"new file", [](const fs::path&) {}, "out", fresh},
-        {"mode kept", [](const fs::path& d) { put(d / "out", "old"); fs::permissions(d / "out", fs::perms(0640)); },
+        {"mode kept",
+         [](const fs::path& d) {
+             put(d / "out", "old");
+             fs::permissions(d / "out", fs::perms(0640));
+         },
          "out", 0640},
-        {"executable kept", [](const fs::path& d) { put(d / "out", "old"); fs::permissions(d / "out", fs::perms(0751)); },
+        {"executable kept",
+         [](const fs::path& d) {
+             put(d / "out", "old");
+             fs::permissions(d / "out", fs::perms(0751));
+         },
          "out", 0751},
-        {"relative link", [](const fs::path& d) { put(d / "real", "old"); fs::permissions(d / "real", fs::perms(0600)); fs::create_symlink("real", d / "out"); },
+        {"relative link",
+         [](const fs::path& d) {
+             put(d / "real", "old");
+             fs::permissions(d / "real", fs::perms(0600));
+             fs::create_symlink("real", d / "out");
+         },
          "real", 0600},
-        {"chain of links", [](const fs::path& d) { fs::create_directory(d / "sub"); put(d / "sub/real", "old"); fs::create_symlink("sub/real", d / "mid"); fs::create_symlink(d / "mid", d / "out"); },
+        {"chain of links",
+         [](const fs::path& d) {
+             fs::create_directory(d / "sub");
+             put(d / "sub/real", "old");
+             fs::create_symlink("sub/real", d / "mid");
+             fs::create_symlink(d / "mid", d / "out");
+         },
          "sub/real", fresh},
-        {"dangling link", [](const fs::path& d) { fs::create_symlink("later", d / "out"); }, "later", fresh},
+        {"dangling link", [](const fs::path& d) { fs::create_symlink("later", d / "out"); },
+         "later", fresh},
         // Only root can give the file away; for anyone else it stays theirs.
-        {"owner kept", [](const fs::path& d) { put(d / "out", "old"); [[maybe_unused]] int r = ::chown((d / "out").c_str(), 4321, 4321); },
+        {"owner kept",
+         [](const fs::path& d) {
+             put(d / "out", "old");
+             [[maybe_unused]] int r = ::chown((d / "out").c_str(), 4321, 4321);
+         },
          "out", fresh},
     };
     for (const auto& c : cases) {
@@ -162,8 +185,8 @@ TEST_F(AtomicFileTest, FailedWriteKeepsTheOldFile) {
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{c.limit, c.limit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            const std::string error = zubo::writeFileAtomically(
-                (dir / "keep.orn").string(), bytesOf(std::string(c.size, 'n')));
+            const std::string error = zubo::writeFileAtomically((dir / "keep.orn").string(),
+                                                                bytesOf(std::string(c.size, 'n')));
             const ssize_t sent = ::write(pipeFds[1], error.data(), error.size());
             ::_exit(error.empty() || sent < 0 ? 0 : 1);
         }
@@ -174,7 +197,8 @@ TEST_F(AtomicFileTest, FailedWriteKeepsTheOldFile) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-        EXPECT_EQ(std::string(reason, got > 0 ? static_cast<std::size_t>(got) : 0), "File too large");
+        EXPECT_EQ(std::string(reason, got > 0 ? static_cast<std::size_t>(got) : 0),
+                  "File too large");
         EXPECT_EQ(contentsOf(dir / "keep.orn"), old);
         EXPECT_EQ(entries(), 1u);
     }
