@@ -7,6 +7,15 @@
 #include <utility>
 
 namespace zubo {
+namespace {
+
+// libsndfile prints to standard output when asked about an error number it
+// does not know, and its Ogg encoder reports failed writes as -1.
+std::string soundError(int number) {
+    return number > 0 ? sf_error_number(number) : "the encoder could not write the file";
+}
+
+} // namespace
 
 AtomicSoundFile::AtomicSoundFile(std::string path, int format)
     : _file(std::move(path)), _format(format) {}
@@ -67,7 +76,7 @@ bool AtomicSoundFile::open() {
     info.format = _format;
     _sound = sf_open_virtual(&io, SFM_WRITE, &info, this);
     if (_sound == nullptr) {
-        _file.fail(sf_strerror(nullptr));
+        _file.fail(soundError(sf_error(nullptr)));
         _file.discard();
         return false;
     }
@@ -82,7 +91,7 @@ bool AtomicSoundFile::write(std::span<const float> interleaved) {
     const auto frames = static_cast<sf_count_t>(interleaved.size() / 2);
     if (_sound == nullptr || sf_writef_float(_sound, interleaved.data(), frames) != frames) {
         // A failed write of our own already holds the system's reason.
-        _file.fail(_sound != nullptr ? sf_strerror(_sound) : "not open");
+        _file.fail(_sound != nullptr ? soundError(sf_error(_sound)) : "not open");
         return false;
     }
     _frames += frames;
@@ -92,7 +101,7 @@ bool AtomicSoundFile::write(std::span<const float> interleaved) {
 bool AtomicSoundFile::closeSound() {
     const int closed = sf_close(std::exchange(_sound, nullptr));
     if (closed != 0) {
-        _file.fail(sf_error_number(closed));
+        _file.fail(soundError(closed));
     }
     return _file.error().empty();
 }

@@ -179,11 +179,12 @@ TEST_F(AudioExport, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy) {
         ASSERT_EQ(run({"-o", path(name), path("a.orn")}).code, 0) << name;
         const auto size = static_cast<rlim_t>(QFileInfo(path(name)).size());
         ASSERT_TRUE(QFile::remove(path(name)));
-        for (const rlim_t limit : {rlim_t{4096}, size - 1}) {
+        for (const rlim_t limit : {rlim_t{1024}, rlim_t{4096}, size - 1}) {
             writeFile(path(name), "precious");
             const auto result =
                 apptest::runWithFileSizeLimit({"-o", path(name), path("a.orn")}, limit);
             EXPECT_EQ(result.code, 1) << name << " limit " << limit;
+            EXPECT_EQ(result.out, "") << name << " limit " << limit;
             EXPECT_NE(result.err.find(": File too large"), std::string::npos)
                 << name << " limit " << limit << ": " << result.err;
             EXPECT_EQ(apptest::readFile(path(name)), "precious") << name << " limit " << limit;
