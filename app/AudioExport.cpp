@@ -43,7 +43,7 @@ int formatFor(const std::string& ext, bool floatSamples) {
 // A render's size in bytes before any ring-out: what it needs at least.
 // In floating point, as a far end mark times many loops passes any integer.
 double minimumBytes(const MyDocument& document, int loops, int format) {
-    const OrnScore& score = *document.score();
+    const OrnScore& score = document.score();
     const double frames =
         MyDocument::stepLength(score.tempo(), document.tempoEmurationCoefficient()) *
         static_cast<double>(std::max(score.end(), 0)) * (score.loop() ? loops : 1);

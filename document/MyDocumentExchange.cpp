@@ -1,5 +1,6 @@
 #include "document/MyDocument.h"
 
+#include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/Log.h"
 #include "document/Dialogs.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <span>
@@ -58,30 +58,14 @@ bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* e
     return true;
 }
 
-// Writes `data` to `path` through a temporary file renamed over it once
-// complete, so that a failed write leaves the old file as it was.
-bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-    QSaveFile file(path);
-    // Unbuffered, so that a failing write reports the system's reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *error = file.errorString();
-        return false;
-    }
-    // A short write is followed by another, which reports why it stopped.
-    for (qint64 done = 0; done < data.size();) {
-        const qint64 written = file.write(data.constData() + done, data.size() - done);
-        if (written <= 0) {
-            *error = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        done += written;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+// Replaces the file at `path` atomically: a failed write leaves the old
+// file as it was.
+bool writeFile(const QString& path, const QByteArray& data, QString* error) {
+    const std::string reason = zubo::writeFileAtomically(
+        QFile::encodeName(path).toStdString(),
+        std::span<const char>(data.constData(), static_cast<std::size_t>(data.size())));
+    *error = QString::fromLocal8Bit(reason);
+    return reason.empty();
 }
 
 QClipboard* clipboard() {
@@ -307,7 +291,7 @@ bool MyDocument::saveToPath(const QString& path) {
     const bool loop = _origLoop;
     const QByteArray data = dataRepresentationOfType(QLatin1String(kOrnFormatType));
     QString error;
-    if (!writeFileAtomically(path, data, &error)) {
+    if (!writeFile(path, data, &error)) {
         // Nothing was saved: the old saved state still holds.
         _origTempo = tempo;
         _origMeasure = measure;
