@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include <algorithm>
 #include <span>
 
 namespace {
