@@ -1,16 +1,14 @@
-#include "document/MyDocument.h"
-
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/Log.h"
 #include "document/Dialogs.h"
+#include "document/MyDocument.h"
 
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-
 #include <span>
 
 namespace {

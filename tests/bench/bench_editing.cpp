@@ -1,17 +1,15 @@
 // A click on the staff as the document sees it (the request, its undo command
 // and the redraw signal) with every step of the score full, undo and redo of
 // such an edit, and opening and saving a dense score.
+#include "bench/DenseScore.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
 #include "sound/OrnWaves.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include "bench/DenseScore.h"
+#include <benchmark/benchmark.h>
 
 namespace {
 

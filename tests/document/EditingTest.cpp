@@ -1,23 +1,20 @@
 // The edit requests of a click, their undo and redo, and the edited state.
+#include "document/DocumentTestUtil.h"
 #include "document/MyDocument.h"
-
-#include <gtest/gtest.h>
+#include "sound/OrnWaves.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
-
-#include "document/DocumentTestUtil.h"
-#include "sound/OrnWaves.h"
 
 namespace {
 
 using doctest::DocumentTest;
 
 class Editing : public DocumentTest {
-protected:
+  protected:
     void SetUp() override {
         DocumentTest::SetUp();
         doctest::application();
@@ -69,8 +66,8 @@ TEST_F(Editing, EveryRequestWithItsSoundUndoAndRedo) {
         {"new note", nullptr, 2, false, true, 5, 5, Sound::Instrument, true, "end=960 5:3"},
         {"sorted in", [](MyDocument& d) { d.editableScore().addNoteAt(5, 8, 1); }, 0, false, true,
          5, 3, Sound::Instrument, true, "end=960 3:1 8:1"},
-        {"other instrument", [](MyDocument& d) { d.editableScore().addNoteAt(5, 5, 2); }, 3,
-         false, true, 5, 5, Sound::Instrument, true, "end=960 5:4"},
+        {"other instrument", [](MyDocument& d) { d.editableScore().addNoteAt(5, 5, 2); }, 3, false,
+         true, 5, 5, Sound::Instrument, true, "end=960 5:4"},
         {"at the end mark", [](MyDocument& d) { d.editableScore().setEnd(5); }, 2, false, true, 5,
          5, Sound::Instrument, false, "end=5"},
         {"full step refused",
@@ -82,7 +79,8 @@ TEST_F(Editing, EveryRequestWithItsSoundUndoAndRedo) {
          2, false, true, 5, 9, Sound::Instrument, false, "end=960 1:1 2:1 3:1"},
         {"note 0 off the staff", nullptr, 2, false, true, 5, 0, Sound::None, false, "end=960"},
         {"note 14", nullptr, 2, false, true, 5, 14, Sound::None, false, "end=960"},
-        {"remove", [](MyDocument& d) {
+        {"remove",
+         [](MyDocument& d) {
              d.editableScore().addNoteAt(5, 5, 2);
              d.editableScore().addNoteAt(5, 1, 3);
          },
@@ -124,10 +122,17 @@ TEST_F(Editing, EveryRequestWithItsSoundUndoAndRedo) {
 
         std::shared_ptr<ToneGenerator> expected;
         switch (c.sound) {
-        case Sound::None: break;
-        case Sound::Instrument: expected = OrnWaves::tone(c.inst + 1, c.note); break;
-        case Sound::Eraser: expected = OrnWaves::eraserTone(); break;
-        case Sound::End: expected = OrnWaves::endTone(); break;
+        case Sound::None:
+            break;
+        case Sound::Instrument:
+            expected = OrnWaves::tone(c.inst + 1, c.note);
+            break;
+        case Sound::Eraser:
+            expected = OrnWaves::eraserTone();
+            break;
+        case Sound::End:
+            expected = OrnWaves::endTone();
+            break;
         }
         const float heard = previewFrame();
         if (expected) {
@@ -196,7 +201,8 @@ TEST_F(Editing, EditedStateFollowsSavesUndoAndTheSettings) {
              d.updateEditedState();
          },
          true},
-        {"tempo and a note", [](MyDocument& d) {
+        {"tempo and a note",
+         [](MyDocument& d) {
              d.editableScore().setLoop(true);
              d.undoableSetTempo(90);
              d.undoableAddNoteAt(4, 4, 1);

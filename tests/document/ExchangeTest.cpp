@@ -1,8 +1,8 @@
 // Open, save, copy, paste and file drop, with the alerts and the save-changes
 // question answered by a script.
+#include "ScriptedDialogs.h"
+#include "document/DocumentTestUtil.h"
 #include "document/MyDocument.h"
-
-#include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QDir>
@@ -10,18 +10,14 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
-
-#include "ScriptedDialogs.h"
-#include "document/DocumentTestUtil.h"
+#include <unistd.h>
 
 namespace {
 
@@ -47,7 +43,7 @@ std::unique_ptr<OrnScore> sampleScore() {
 }
 
 class Exchange : public DocumentTest {
-protected:
+  protected:
     void SetUp() override {
         DocumentTest::SetUp();
         doctest::application();
@@ -135,7 +131,13 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
     } const cases[] = {
         {"not a score", true, "hello", false, {}, {}, false, {"Unknown Format"}},
         {"empty text", true, "", false, {}, {}, false, {"Unknown Format"}},
-        {"over 1 MiB", true, score + QString(1 << 20, QLatin1Char('x')), false, {}, {}, false,
+        {"over 1 MiB",
+         true,
+         score + QString(1 << 20, QLatin1Char('x')),
+         false,
+         {},
+         {},
+         false,
          {"Unknown Format"}},
         {"no text", false, "", false, {}, {}, false, {}},
         {"edited, cancelled", true, score, true, {Answer::Cancel}, {}, false, {}},
@@ -181,18 +183,19 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
         }
     }
     // The path chosen at the question holds the edited score.
-    EXPECT_EQ(OrnScore(std::span<const std::uint8_t>(
-                           reinterpret_cast<const std::uint8_t*>(readFile(path("first.orn")).data()),
-                           static_cast<std::size_t>(readFile(path("first.orn")).size())))
-                  .getProgAt(7, 7),
-              7);
+    EXPECT_EQ(
+        OrnScore(std::span<const std::uint8_t>(
+                     reinterpret_cast<const std::uint8_t*>(readFile(path("first.orn")).data()),
+                     static_cast<std::size_t>(readFile(path("first.orn")).size())))
+            .getProgAt(7, 7),
+        7);
 }
 
 // A writer waiting on a FIFO: a reader that opens it lets the writer through,
 // which closes at once, so that reader sees the end instead of blocking. At
 // the end a reader of our own releases a writer still waiting: nothing hangs.
 class FifoWatch {
-public:
+  public:
     explicit FifoWatch(const QString& path) : _path(QFile::encodeName(path).toStdString()) {
         _writer = std::thread([this] {
             const int fd = ::open(_path.c_str(), O_WRONLY);
@@ -207,7 +210,7 @@ public:
     }
     bool opened() const { return _opened; }
 
-private:
+  private:
     std::string _path;
     std::thread _writer;
     std::atomic<bool> _opened{false};
@@ -229,16 +232,11 @@ TEST_F(Exchange, DropsOfEveryKindOfPath) {
         QString file;
         QString alert; // empty: the drop is loaded
     } const cases[] = {
-        {"0 bytes", "empty.orn", "Unknown Format"},
-        {"8192 bytes", "max.orn", ""},
-        {"8193 bytes", "over.orn", "Unknown Format"},
-        {"not a score", "junk.orn", "Unknown Format"},
-        {"missing", "gone.orn", "Cannot Read"},
-        {"folder", "folder", "Unknown Format"},
-        {"fifo", "fifo", "Unknown Format"},
-        {"device", "/dev/zero", "Unknown Format"},
-        {"link loop", "loop-a", "Cannot Read"},
-        {"broken link", "broken", "Cannot Read"},
+        {"0 bytes", "empty.orn", "Unknown Format"},   {"8192 bytes", "max.orn", ""},
+        {"8193 bytes", "over.orn", "Unknown Format"}, {"not a score", "junk.orn", "Unknown Format"},
+        {"missing", "gone.orn", "Cannot Read"},       {"folder", "folder", "Unknown Format"},
+        {"fifo", "fifo", "Unknown Format"},           {"device", "/dev/zero", "Unknown Format"},
+        {"link loop", "loop-a", "Cannot Read"},       {"broken link", "broken", "Cannot Read"},
         {"link to a score", "link.orn", ""},
     };
     for (const Case& c : cases) {
@@ -308,7 +306,7 @@ TEST_F(Exchange, LinkedAndUnlinkedDrops) {
 
 TEST_F(Exchange, SaveAndOpenRoundTripsWithAnyName) {
     for (const QString& name : {QString("plain.orn"), QString("with spaces .orn"),
-                               QString::fromUtf8("Gr\u00fc\u00dfe \u266a \u97f3\u697d.orn")}) {
+                                QString::fromUtf8("Gr\u00fc\u00dfe \u266a \u97f3\u697d.orn")}) {
         SCOPED_TRACE(name.toStdString());
         doc = makeDocument();
         doc->replaceScore(sampleScore());
