@@ -257,4 +257,6 @@ void OrnView::dropEvent(QDropEvent* event) {
     event->setDropAction(link ? Qt::LinkAction : Qt::CopyAction);
     event->accept();
     _document.dropFile(event->mimeData()->urls().front().toLocalFile(), link);
+    Debug("concludeDragOperation");
+    Debug("draggingEnded");
 }
