@@ -59,7 +59,7 @@ void OrnView::paintEvent(QPaintEvent* event) {
     if (_mustRedraw || static_cast<float>(width() / _zoom) != _ornImageInfo.width ||
         _offscreen[0].devicePixelRatio() != ratio) {
         Debug("_mustRedraw=%s _ornImageInfo.width=%f bounds.size.width=%f",
-              _mustRedraw ? "YES" : "NO", _ornImageInfo.width, width() / _zoom);
+              _mustRedraw ? "YES" : "NO", _ornImageInfo.width, static_cast<float>(width() / _zoom));
         createOffscreen();
         _mustRedraw = false;
     }
