@@ -125,6 +125,27 @@ TEST_F(OrnViewDisplayTest, NotesHighlightAndRunnerAreWhereTheGeometryPutsThem) {
     }
 }
 
+TEST_F(OrnViewDisplayTest, FocusShowsInTheRowsAboveTheStaffOnly) {
+    _view->show();
+    _view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(_view.get()));
+    for (int zoom : {1, 2}) {
+        makeView(300, 134, zoom);
+        EXPECT_EQ(_view->minimumHeight(), 134 * zoom);
+        _view->clearFocus();
+        const QImage unfocused = _view->grab().toImage();
+        _view->setFocus();
+        ASSERT_TRUE(_view->hasFocus()) << zoom;
+        const QImage focused = _view->grab().toImage();
+        const int above = 2 * zoom;
+        const QRect staff(0, above, focused.width(), focused.height() - above);
+        EXPECT_EQ(focused.copy(staff), unfocused.copy(staff)) << zoom;
+        EXPECT_NE(focused.copy(0, 0, focused.width(), above),
+                  unfocused.copy(0, 0, focused.width(), above))
+            << zoom;
+    }
+}
+
 // Counts the area that paint events asked for.
 class CountingView : public OrnView {
   public:
