@@ -28,6 +28,7 @@ void ToneGenerator::configure() {
               _tone > 0.0f && std::isfinite(_tone);
     _step = _sounds ? static_cast<float>(_wav->samplingRate()) * _tone / static_cast<float>(_rate)
                     : 0.0f;
+    _interpolate = _step < 1.0f || (_smooth && _step != 1.0f);
 }
 
 int ToneGenerator::duration() const {
@@ -57,8 +58,9 @@ float ToneGenerator::pcmAt(int i, int channel) const {
     }
     const int n = static_cast<int>(pos);
     float v = _wav->pcmAt(n, channel);
-    // Only a stretched sample is interpolated; pitching up skips frames.
-    if (step < 1.0f) {
+    // Only a stretched sample is interpolated, unless the voice is smooth;
+    // otherwise pitching up skips frames.
+    if (_interpolate) {
         const float frac = pos - static_cast<float>(n);
         const float w = _wav->pcmAt(n + 1, channel);
         v = static_cast<float>(v * (1.0 - frac) + frac * w);
@@ -81,7 +83,7 @@ void ToneGenerator::pcmLeftRightAt(int i, float* left, float* right) const {
     float l = 0.0f;
     float r = 0.0f;
     _wav->pcmLeftRight(n, &l, &r);
-    if (step < 1.0f) {
+    if (_interpolate) {
         const float frac = pos - static_cast<float>(n);
         float wl = 0.0f;
         float wr = 0.0f;
@@ -122,7 +124,7 @@ void ToneGenerator::addRun(int from, int count, float* left, float* right, Read 
     // to frame held in locals: the stores below could otherwise alias them.
     const float step = _step;
     const float frames = static_cast<float>(_wav->frames());
-    const bool interpolate = step < 1.0f;
+    const bool interpolate = _interpolate;
     const bool releases = _release != -1;
     for (int k = 0; k < count; ++k) {
         const int i = from + k;
