@@ -90,5 +90,9 @@ private:
     bool _sounds = false;
     float _step = 0.0f;
     bool _smooth = false;
-    bool _interpolate = false;
+    // A stretched sample is interpolated as the player always has, in double
+    // precision; a smooth voice pitched up is interpolated in single
+    // precision, which is all it needs and keeps it cheap.
+    bool _stretched = false;
+    bool _lerp = false;
 };
