@@ -60,7 +60,7 @@ Sound dog(const Voicing& v) {
     const std::vector<double> breath = shapedNoise(
         v.rate, 0.24, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 0.8), level, rng);
     mixInto(out, breath, kBreathToVoice * rms(out) / rms(breath));
-    saturate(v.rate, v.bandLimit, 2.0, out);
+    saturate(v.rate, v.bandLimit, 2.5, out);
     return mono(v.rate, std::move(out));
 }
 
