@@ -56,7 +56,9 @@ public:
     void updatePlaybackQuality();
     // Smooth playback fades the voices the mixer drops and interpolates
     // pitched voices; it takes effect at the next step.
-    void setSmoothPlayback(bool smooth) { _smoothPlayback.store(smooth, std::memory_order_relaxed); }
+    void setSmoothPlayback(bool smooth) {
+        _smoothPlayback.store(smooth, std::memory_order_relaxed);
+    }
     bool smoothPlayback() const { return _smoothPlayback.load(std::memory_order_relaxed); }
     // The coefficient of a "tempoEmurationType" value: 0, 32, 48 or 64.
     static int coefficientForType(int type);

@@ -56,9 +56,10 @@ void SimpleOrnMixer::drop(int track, long long from) {
     const long long played = static_cast<long long>(_counter) - _toneFrom[track];
     if (_smooth && voice && played >= 0 && _counter < _toneEnd[track]) {
         Fade& fade = _fades[track];
-        fade.length = static_cast<int>(
-            std::clamp<long long>(static_cast<long long>(_samplingRate) * kFadeMilliseconds / 1000, 1, INT_MAX));
-        fade.frames = static_cast<int>(std::min<long long>(fade.length, _toneEnd[track] - _counter));
+        fade.length = static_cast<int>(std::clamp<long long>(
+            static_cast<long long>(_samplingRate) * kFadeMilliseconds / 1000, 1, INT_MAX));
+        fade.frames =
+            static_cast<int>(std::min<long long>(fade.length, _toneEnd[track] - _counter));
         fade.offset = static_cast<int>(played);
         fade.from = from;
         fade.voice = std::move(voice);

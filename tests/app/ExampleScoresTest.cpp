@@ -4,14 +4,12 @@
 #include "score/OrnScore.h"
 #include "sound/OrnWaves.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -27,8 +25,9 @@ std::unique_ptr<OrnScore> readExample(const QString& path) {
         return nullptr;
     }
     const QByteArray bytes = file.readAll();
-    return std::make_unique<OrnScore>(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()), static_cast<std::size_t>(bytes.size())));
+    return std::make_unique<OrnScore>(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                      static_cast<std::size_t>(bytes.size())));
 }
 
 // The example scores that ship with the program are valid, use several
@@ -105,7 +104,8 @@ double worstStepJumpDb(const QString& path, bool smooth) {
                 return std::abs(frames[static_cast<std::size_t>(2 * n + c)] -
                                 frames[static_cast<std::size_t>(2 * (n - 1) + c)]);
             };
-            worst = std::max(worst, static_cast<double>(slope(b) - std::max(slope(b - 1), slope(b + 1))));
+            worst = std::max(worst,
+                             static_cast<double>(slope(b) - std::max(slope(b - 1), slope(b + 1))));
         }
     }
     return 20.0 * std::log10(std::max(worst, 1e-9));

@@ -231,7 +231,8 @@ TEST_F(Playback, AllocatesOnlyTheVoicesOfNewSteps) {
             const std::size_t made = alloccount::stop();
             total += made;
             if (doc->syncData()->indexInCounter() != 1) {
-                ASSERT_EQ(made, 0u) << "frame " << i << " is not a step boundary, smooth " << smooth;
+                ASSERT_EQ(made, 0u)
+                    << "frame " << i << " is not a step boundary, smooth " << smooth;
             } else if (doc->syncData()->playingIndex() < 20) {
                 voices += 3;
             }

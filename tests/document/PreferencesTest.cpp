@@ -60,7 +60,8 @@ TEST_F(DocumentTest, StoredPreferencesAndLiveChanges) {
     struct {
         QVariant stored;
         bool smooth;
-    } const qualities[] = {{1, true}, {0, false}, {"1", true}, {2, false}, {1, true}, {QVariant(), false}};
+    } const qualities[] = {{1, true},  {0, false}, {"1", true},
+                           {2, false}, {1, true},  {QVariant(), false}};
     for (const auto& q : qualities) {
         if (q.stored.isValid()) {
             prefs.setValue(Preferences::kPlaybackQuality, q.stored);

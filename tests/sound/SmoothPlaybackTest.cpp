@@ -2,14 +2,12 @@
 // dead, and pitched voices are interpolated. Classic playback is untouched.
 
 #include "sound/SimpleOrnMixer.h"
-
-#include <gtest/gtest.h>
+#include "sound/VoiceTestUtil.h"
 
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <numbers>
-
-#include "sound/VoiceTestUtil.h"
 
 namespace {
 
@@ -105,8 +103,8 @@ double distortionDb(bool smooth) {
     constexpr double hz = 1000.0;
     std::vector<int> samples;
     for (int n = 0; n < 20000; ++n) {
-        samples.push_back(static_cast<int>(std::lround(
-            30000.0 * std::sin(2.0 * std::numbers::pi * hz * n / 44100.0))));
+        samples.push_back(static_cast<int>(
+            std::lround(30000.0 * std::sin(2.0 * std::numbers::pi * hz * n / 44100.0))));
     }
     auto voice = voiceOf(samples);
     voice->setTone(1.5f);
@@ -116,8 +114,7 @@ double distortionDb(bool smooth) {
     double signal = 0.0;
     double error = 0.0;
     for (int i = 0; i < voice->duration() - 1; ++i) {
-        const double ideal =
-            amplitude * std::sin(2.0 * std::numbers::pi * hz * 1.5 * i / 44100.0);
+        const double ideal = amplitude * std::sin(2.0 * std::numbers::pi * hz * 1.5 * i / 44100.0);
         const double e = voice->pcmLeftAt(i) - ideal;
         signal += ideal * ideal;
         error += e * e;

@@ -162,8 +162,8 @@ TEST(Creatures, ThePigGruntsWithALowPulseAndNoise) {
     const Audio pig = load(9);
     const auto grunt = slice(pig.mono(), pig.rate, 0.0, 0.15);
     const auto power = powerSpectrum(grunt);
-    const double pulse = bandPowerDb(power, pig.rate, 80.0, 120.0) -
-                         bandPowerDb(power, pig.rate, 330.0, 370.0);
+    const double pulse =
+        bandPowerDb(power, pig.rate, 80.0, 120.0) - bandPowerDb(power, pig.rate, 330.0, 370.0);
     const double tone = periodicity(grunt, pig.rate);
     std::printf("Pig: 80-120 Hz against the note %+.1f dB, periodicity %.2f\n", pulse, tone);
     EXPECT_GE(pulse, -10.0) << "the pulse under the note";
@@ -199,8 +199,8 @@ struct Sustained {
 };
 
 TEST(Machines, PlaneAndShipHoldTheirLevelWithin3DbInTheirSustain) {
-    for (const Sustained s : {Sustained{"Plane", 12}, Sustained{"Plane", 25},
-                              Sustained{"Ship", 13}, Sustained{"Ship", 29}}) {
+    for (const Sustained s : {Sustained{"Plane", 12}, Sustained{"Plane", 25}, Sustained{"Ship", 13},
+                              Sustained{"Ship", 29}}) {
         const Audio audio = load(s.number);
         const auto env = envelopeDb(audio.mono(), audio.rate, 0.1);
         const double loudest = *std::max_element(env.begin(), env.end());
@@ -213,8 +213,9 @@ TEST(Machines, PlaneAndShipHoldTheirLevelWithin3DbInTheirSustain) {
                 last = k;
             }
         }
-        const double quietest = *std::min_element(env.begin() + static_cast<std::ptrdiff_t>(first),
-                                                  env.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        const double quietest =
+            *std::min_element(env.begin() + static_cast<std::ptrdiff_t>(first),
+                              env.begin() + static_cast<std::ptrdiff_t>(last) + 1);
         std::printf("%s sound%d: sustain of %zu blocks swings %.1f dB\n", s.name, s.number,
                     last - first + 1, loudest - quietest);
         EXPECT_GE(last - first + 1, 3u) << s.name << " sound" << s.number;

@@ -94,8 +94,8 @@ std::vector<double> thirdOctaveBands(const std::vector<double>& power, int rate)
     std::vector<double> bands;
     for (int k = -13; k <= 12; ++k) {
         const double centre = 1000.0 * std::exp2(k / 3.0);
-        const double db = bandPowerDb(power, rate, centre * std::exp2(-1.0 / 6.0),
-                                      centre * std::exp2(1.0 / 6.0));
+        const double db =
+            bandPowerDb(power, rate, centre * std::exp2(-1.0 / 6.0), centre * std::exp2(1.0 / 6.0));
         bands.push_back(std::max(db, -60.0));
     }
     return bands;

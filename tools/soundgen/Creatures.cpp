@@ -57,8 +57,8 @@ Sound dog(const Voicing& v) {
                       return level(t) * source(k, 1.0) * formantGain(formants, hz, 0.05);
                   }};
     std::vector<double> out = bark.render(rng);
-    const std::vector<double> breath = shapedNoise(
-        v.rate, 0.24, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 0.8), level, rng);
+    const std::vector<double> breath =
+        shapedNoise(v.rate, 0.24, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 0.8), level, rng);
     mixInto(out, breath, kBreathToVoice * rms(out) / rms(breath));
     saturate(v.rate, v.bandLimit, 2.5, out);
     return mono(v.rate, std::move(out));
@@ -131,17 +131,17 @@ Sound pig(const Voicing& v) {
     // Clipped, for the grunt's gruffness and to keep its pulses from
     // towering over the oink.
     saturate(v.rate, v.bandLimit, 2.5, rough);
-    Additive oink{
-        v.rate,
-        0.55,
-        v.bandLimit,
-        harmonics(40),
-        [f0](double t) {
-            return transpose(f0, -2.0 * (1.0 - riseAt(t, 0.12, 0.06)) - 4.0 * riseAt(t, 0.4, 0.15));
-        },
-        [&](std::size_t k, double t, double hz) {
-            return oinkLevel.at(t) * source(k, 0.8) * nose(t, hz);
-        }};
+    Additive oink{v.rate,
+                  0.55,
+                  v.bandLimit,
+                  harmonics(40),
+                  [f0](double t) {
+                      return transpose(f0, -2.0 * (1.0 - riseAt(t, 0.12, 0.06)) -
+                                               4.0 * riseAt(t, 0.4, 0.15));
+                  },
+                  [&](std::size_t k, double t, double hz) {
+                      return oinkLevel.at(t) * source(k, 0.8) * nose(t, hz);
+                  }};
     std::vector<double> out = oink.render(rng);
     mixInto(out, rough, kGruntToOink * rms(out) / rms(rough));
     addShapedNoise(out, v.rate, 0.55, v.bandLimit, Biquad::bandpass(v.rate, 500.0, 1.0), oinkLevel,

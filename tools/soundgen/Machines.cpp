@@ -32,8 +32,8 @@ Sound plane(const Voicing& v) {
     };
     std::vector<double> out = engine(0.0).render(rng);
     mixInto(out, engine(5.0).render(rng), 0.08);
-    addShapedNoise(out, v.rate, 1.0, v.bandLimit, Biquad::lowpass(v.rate, 1000.0, 0.7), level,
-                   0.15, rng);
+    addShapedNoise(out, v.rate, 1.0, v.bandLimit, Biquad::lowpass(v.rate, 1000.0, 0.7), level, 0.15,
+                   rng);
     return Sound{v.rate, {std::move(out)}};
 }
 
@@ -49,18 +49,18 @@ Sound ship(const Voicing& v) {
     const Formant throat[] = {{450.0, 300.0, 1.0}, {1000.0, 500.0, 0.35}};
     auto reed = [&](double octave) {
         const double f = v.pitch * octave;
-        return Additive{
-            v.rate,
-            1.3,
-            v.bandLimit,
-            harmonics(40),
-            [f](double t) {
-                return transpose(f, -0.3 * std::exp(-t / 0.025) - 1.0 * riseAt(t, 1.05, 0.25));
-            },
-            [&](std::size_t k, double t, double hz) {
-                return level.at(t) * std::pow(static_cast<double>(k + 1), -1.5) *
-                       formantGain(throat, hz, 0.02);
-            }};
+        return Additive{v.rate,
+                        1.3,
+                        v.bandLimit,
+                        harmonics(40),
+                        [f](double t) {
+                            return transpose(f, -0.3 * std::exp(-t / 0.025) -
+                                                    1.0 * riseAt(t, 1.05, 0.25));
+                        },
+                        [&](std::size_t k, double t, double hz) {
+                            return level.at(t) * std::pow(static_cast<double>(k + 1), -1.5) *
+                                   formantGain(throat, hz, 0.02);
+                        }};
     };
     const std::vector<double> low = reed(1.0).render(rng);
     const std::vector<double> high = reed(2.0).render(rng);

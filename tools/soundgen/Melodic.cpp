@@ -26,7 +26,8 @@ double registerScale(double pitch) {
 // (above 5 kHz), through a small body resonance at 500 Hz and a strong one
 // at 2.5 kHz, over a light 5 ms
 // pick noise; a soft pick (4 ms) keeps the first peak from towering over
-// the tone, and the body answers with a low thump at 110 Hz. The string is stopped over the last 0.2 s. 1.2 s.
+// the tone, and the body answers with a low thump at 110 Hz. The string is stopped over the last
+// 0.2 s. 1.2 s.
 constexpr double kZuboBodyHz = 110.0;
 
 Sound zubo(const Voicing& v) {
@@ -144,8 +145,8 @@ Sound star(const Voicing& v) {
 
 // Flower: a brass-like tone. Harmonics whose reach grows with loudness
 // (exp(-(k-1) / (0.8 + 8 x level))), as a horn brightens when blown harder,
-// under a 1.8 kHz bell resonance that gives it its brassy edge; a lip scoop up from 40 cents flat, then a
-// vibrato that starts after 0.3 s; a breath of noise. 0.85 s.
+// under a 1.8 kHz bell resonance that gives it its brassy edge; a lip scoop up from 40 cents flat,
+// then a vibrato that starts after 0.3 s; a breath of noise. 0.85 s.
 Sound flower(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
@@ -175,9 +176,9 @@ Sound flower(const Voicing& v) {
 
 // Pocket: a square-wave chip tone at 22050 Hz. Odd harmonics at 1/k up to
 // the eleventh (a band-limited square, with as many harmonics in the upper
-// sample as in the lower, so both are equally bright); the attack jumps an octave up for one 60 Hz frame,
-// and the volume steps through sixteen levels once a frame, as on a handheld
-// game's sound chip; a light vibrato after 0.25 s. 0.6 s.
+// sample as in the lower, so both are equally bright); the attack jumps an octave up for one 60 Hz
+// frame, and the volume steps through sixteen levels once a frame, as on a handheld game's sound
+// chip; a light vibrato after 0.25 s. 0.6 s.
 constexpr int kPocketHarmonics = 11;
 
 Sound pocket(const Voicing& v) {
