@@ -2,6 +2,7 @@
 // known, so that a detuned or clipped recipe cannot slip through them.
 
 #include "tools/SoundAnalysis.h"
+
 #include "tools/SoundSpectrum.h"
 
 #include <cmath>
