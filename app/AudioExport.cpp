@@ -103,6 +103,10 @@ int exportAudio(const std::string& input, const std::string& output,
     document.replaceScore(std::move(score));
     document.updateVolume();
     document.updateTempoEmurationCoefficient();
+    document.updatePlaybackQuality();
+    if (options.smooth) {
+        document.setSmoothPlayback(true);
+    }
     if (options.volumePercent) {
         document.syncData()->setVolume(static_cast<float>(*options.volumePercent / 100.0));
     }

@@ -130,9 +130,16 @@ public:
     int origMeasure() const { return _origMeasure; }
     bool origLoop() const { return _origLoop; }
 
-    // Reread "volume" and "tempoEmurationType".
+    // Reread "volume", "tempoEmurationType" and "playbackQuality".
     void updateVolume();
     void updateTempoEmurationCoefficient();
+    void updatePlaybackQuality();
+    // Smooth playback fades the voices the mixer drops and interpolates
+    // pitched voices; it takes effect at the next step.
+    void setSmoothPlayback(bool smooth) {
+        _smoothPlayback.store(smooth, std::memory_order_relaxed);
+    }
+    bool smoothPlayback() const { return _smoothPlayback.load(std::memory_order_relaxed); }
     // The coefficient of a "tempoEmurationType" value: 0, 32, 48 or 64.
     static int coefficientForType(int type);
     void setTempoEmurationCoefficient(int coefficient) {
@@ -276,6 +283,7 @@ private:
     bool _eraseMode = false;
     std::atomic<bool> _playing{false};
     std::atomic<int> _tempoEmurationCoefficient{0};
+    std::atomic<bool> _smoothPlayback{false};
     std::unique_ptr<SimpleOrnMixer> _mixer;
     std::unique_ptr<MyDocumentSyncData> _syncData;
     int _origTempo = 0;

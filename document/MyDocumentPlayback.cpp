@@ -59,6 +59,7 @@ float MyDocument::toneLeft(float* left, float* right) {
         count = k + 1;
     } else {
         // A new step begins.
+        _mixer->setSmooth(_smoothPlayback.load(std::memory_order_relaxed));
         s = s + 1;
         if (s >= end && score.loop()) {
             _mixer->clear();

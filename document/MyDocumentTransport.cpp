@@ -64,6 +64,7 @@ void MyDocument::startAudioUnit() {
     Debug("START AudioUnit");
     updateTempoEmurationCoefficient();
     updateVolume();
+    updatePlaybackQuality();
     if (_audioUnit) {
         _audioUnit->start();
     }
