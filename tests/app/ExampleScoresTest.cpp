@@ -86,7 +86,7 @@ double worstStepJumpDb(const QString& path, bool smooth) {
     const OrnWaves bank;
     Preferences prefs;
     MyDocument document(&prefs);
-    document.setScore(readExample(path));
+    document.replaceScore(readExample(path));
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);
     document.setSmoothPlayback(smooth);
@@ -95,10 +95,10 @@ double worstStepJumpDb(const QString& path, bool smooth) {
         frames.insert(frames.end(), block.begin(), block.end());
         return true;
     });
-    const long long step = MyDocument::stepLength(document.score()->tempo(), 0);
+    const long long step = MyDocument::stepLength(document.score().tempo(), 0);
     const auto count = static_cast<long long>(frames.size() / 2);
     double worst = 0.0;
-    for (long long b = step; b + 1 < count && b / step < document.score()->end(); b += step) {
+    for (long long b = step; b + 1 < count && b / step < document.score().end(); b += step) {
         for (int c = 0; c < 2; ++c) {
             auto slope = [&](long long n) {
                 return std::abs(frames[static_cast<std::size_t>(2 * n + c)] -

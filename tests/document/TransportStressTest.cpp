@@ -108,8 +108,12 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
 
     std::mt19937 random(11);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Edits go on until the audio thread has rendered many blocks meanwhile,
+    // however the machine schedules it (bounded, so a stalled output fails).
+    const std::int64_t blocksBefore = doc.audioOutput()->blocksRendered();
+    auto rendered = [&] { return doc.audioOutput()->blocksRendered() - blocksBefore; };
     std::size_t mostRetired = 0;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; (i < 3000 || rendered() < 500) && i < 300000; ++i) {
         switch (pick(6)) {
         case 0:
             doc.undoableAddNoteAt(pick(32), 1 + pick(13), 1 + pick(15));
@@ -136,15 +140,15 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
         }
         mostRetired = std::max(mostRetired, doc.retiredScoreCount());
     }
+    EXPECT_GE(rendered(), 500);
     // Replaced scores do not pile up: each goes once a block has ended.
-    ASSERT_TRUE(QTest::qWaitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             doc.onPlaying();
             return doc.retiredScoreCount() == 0;
         },
-        5000));
-    EXPECT_GT(doc.audioOutput()->blocksRendered(), 0);
-    EXPECT_LT(mostRetired, 3000u);
+        5000))
+        << doc.retiredScoreCount() << " left, most " << mostRetired;
 }
 
 } // namespace
