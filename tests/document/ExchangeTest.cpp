@@ -98,27 +98,9 @@ class Exchange : public DocumentTest {
     std::unique_ptr<MyDocument> doc;
 };
 
-TEST_F(Exchange, CopyThenPasteGivesTheShortFormUntitledUneditedAndPlaying) {
-    doc->replaceScore(sampleScore());
-    doc->setFilePath(path("song.orn"));
-    doc->copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), sampleScore()->toString());
-    QSignalSpy replaced(doc.get(), &MyDocument::scoreReplaced);
-
-    doc->paste();
-
-    EXPECT_EQ(replaced.size(), 1);
-    EXPECT_TRUE(dialogs.alerts.empty());
-    EXPECT_EQ(doc->score().getProgAt(50, 1), 15);
-    EXPECT_EQ(doc->score().getProgAt(200, 13), 0); // beyond the short form
-    EXPECT_EQ(doc->score().toString(), sampleScore()->toString());
-    EXPECT_TRUE(doc->filePath().isEmpty());
-    EXPECT_FALSE(doc->isDocumentEdited());
-    EXPECT_TRUE(doc->isPlaying());
-}
-
-TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
-    const QString score = QString::fromStdString(sampleScore()->toString());
+TEST_F(Exchange, CopyPasteRefusalsAndTheSaveQuestion) {
+    // A score on the clipboard comes from copy.
+    const QString score = QStringLiteral("(copied)");
     struct Case {
         const char* name;
         bool hasText;
@@ -140,6 +122,7 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
          false,
          {"Unknown Format"}},
         {"no text", false, "", false, {}, {}, false, {}},
+        {"copied", true, score, false, {}, {}, true, {}},
         {"edited, cancelled", true, score, true, {Answer::Cancel}, {}, false, {}},
         {"edited, save path cancelled", true, score, true, {Answer::Save}, {""}, false, {}},
         {"edited, not saved", true, score, true, {Answer::DontSave}, {}, true, {}},
@@ -149,7 +132,11 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
         SCOPED_TRACE(c.name);
         doc = makeDocument();
         dialogs = ScriptedDialogs();
-        if (c.hasText) {
+        if (c.text == score) {
+            MyDocument source(&prefs);
+            source.replaceScore(sampleScore());
+            source.copy();
+        } else if (c.hasText) {
             QGuiApplication::clipboard()->setText(c.text);
         } else {
             QGuiApplication::clipboard()->clear();
@@ -157,6 +144,9 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
         if (c.edited) {
             makeEdited();
         }
+        // Untitled when edited, so that Save asks for a path.
+        const QString title = c.edited ? QString() : path("mine.orn");
+        doc->setFilePath(title);
         dialogs.saveAnswers = c.answers;
         for (const QString& p : c.savePaths) {
             dialogs.savePaths.push_back(p.isEmpty() ? p : path(p));
@@ -171,7 +161,11 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
         EXPECT_TRUE(dialogs.saveAnswers.empty());
         EXPECT_TRUE(dialogs.savePaths.empty());
         if (c.replaced) {
-            EXPECT_EQ(doc->score().tempo(), 133);
+            // The short form: step 200 lies beyond it.
+            EXPECT_EQ(doc->score().toString(), sampleScore()->toString());
+            EXPECT_EQ(doc->score().getProgAt(50, 1), 15);
+            EXPECT_EQ(doc->score().getProgAt(200, 13), 0);
+            EXPECT_TRUE(doc->filePath().isEmpty());
             EXPECT_EQ(doc->undoStack()->count(), 0);
             EXPECT_TRUE(doc->isPlaying());
             EXPECT_FALSE(doc->isDocumentEdited());
@@ -180,15 +174,15 @@ TEST_F(Exchange, PasteRefusalsAndTheSaveQuestion) {
             EXPECT_EQ(doc->undoStack()->count(), entries);
             EXPECT_FALSE(doc->isPlaying());
             EXPECT_EQ(doc->isDocumentEdited(), c.edited);
+            EXPECT_EQ(doc->filePath(), title);
         }
     }
     // The path chosen at the question holds the edited score.
-    EXPECT_EQ(
-        OrnScore(std::span<const std::uint8_t>(
-                     reinterpret_cast<const std::uint8_t*>(readFile(path("first.orn")).data()),
-                     static_cast<std::size_t>(readFile(path("first.orn")).size())))
-            .getProgAt(7, 7),
-        7);
+    const QByteArray saved = readFile(path("first.orn"));
+    EXPECT_EQ(OrnScore(std::span(reinterpret_cast<const std::uint8_t*>(saved.data()),
+                                 static_cast<std::size_t>(saved.size())))
+                  .getProgAt(7, 7),
+              7);
 }
 
 // A writer waiting on a FIFO: a reader that opens it lets the writer through,
