@@ -220,9 +220,6 @@ public:
         return _restartRequests.load(std::memory_order_acquire) !=
                _restartsServed.load(std::memory_order_acquire);
     }
-    // The position to show: 0 while a restart is pending, else the one the
-    // audio thread published.
-    float displayedPosition() const;
     // Audio thread, at the end of every block: the score the block read may
     // now be freed.
     void blockRendered() { _blocksRendered.fetch_add(1, std::memory_order_seq_cst); }

@@ -135,13 +135,6 @@ void MyDocument::restartPlayback() {
     _playing.store(true, std::memory_order_release);
 }
 
-float MyDocument::displayedPosition() const {
-    if (restartPending()) {
-        return 0.0f;
-    }
-    return _syncData->floatPlayingIndex();
-}
-
 void MyDocument::haltPlayback() {
     _playing.store(false, std::memory_order_release);
 }
