@@ -14,6 +14,7 @@
 #include <atomic>
 #include <memory>
 
+class AudioOutputWatch;
 class Preferences;
 
 // The audio output's render callback: `context` is the document; fills
@@ -74,7 +75,8 @@ public:
     bool initAudio();
     bool initAudio(std::unique_ptr<AudioOutput> output);
     // Whether initAudio opened the output it was asked for (false before it
-    // is called and after a fall-back to the silent output).
+    // is called and after a fall-back to the silent output, or after the
+    // device was lost).
     bool hasAudioOutput() const { return _hasAudioOutput; }
     AudioOutput* audioOutput() const { return _audioUnit.get(); }
     bool isAudioUnitRunning() const { return _audioUnitRunning; }
@@ -140,11 +142,18 @@ signals:
     void scrollRequested(float position, bool updateSlider);
     // The palette shows the play state on its play and stop buttons.
     void playStateChanged(bool playing);
+    // The output's device went away (it stopped taking blocks, or would
+    // not stop): the document now plays on the silent output. `reason`
+    // names the device, as in "the audio device "system" stopped taking
+    // sound".
+    void audioOutputLost(const QString& reason);
 
 private:
     void startDisplayTimer();
     void cancelDisplayTimer();
     void cancelStopChecks();
+    void watchAudioOutput();
+    void switchToSilentOutput();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
     std::unique_ptr<OrnScore> _score;
@@ -177,6 +186,7 @@ private:
     std::unique_ptr<AudioOutput> _audioUnit;
     bool _audioUnitRunning = false;
     bool _hasAudioOutput = false;
+    AudioOutputWatch* _outputWatch = nullptr;
     QTimer* _timer = nullptr;
     // The ticks a second _timer was made for.
     int _timerFps = 0;
