@@ -4,7 +4,6 @@
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
 #include "sound/NullAudioOutput.h"
-#include "sound/OrnWaves.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -98,7 +97,6 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     // too must not keep a second Ctrl-C from ending the process.
     const StopSignalGuard stopSignalGuard;
     const auto application = applicationIfNone();
-    const OrnWaves bank;
     Preferences preferences;
     MyDocument document(&preferences);
     // The settings in force are those at the start (and the options').

@@ -4,9 +4,6 @@
 #include "common/ResourceDir.h"
 #include "sound/OrnWaves.h"
 
-#include <QString>
-#include <QStringList>
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -15,13 +12,6 @@
 
 namespace {
 
-QStringList argumentList(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
-}
 
 // Until the composer window exists, starting the program checks the
 // example scores that ship with it.
@@ -47,7 +37,7 @@ int checkExamples() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto commandLine = zubo::parseCommandLine(argumentList(argc, argv));
+    const auto commandLine = zubo::parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (commandLine.mode != zubo::CommandLine::Mode::Composer) {
         return zubo::runHeadless(commandLine, std::cout, std::cerr, std::cin);
     }
