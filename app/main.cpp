@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ResourceCheck.h"
 #include "app/ScoreCommands.h"
 #include "common/Log.h"
 #include "common/ResourceDir.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     // The sound bank is made once, before any document, and lives until
     // the end.
     const OrnWaves bank;
+    zubo::checkSoundBank(bank, std::cerr);
     const int status = checkExamples();
     zuboLog("Zubo Sequencer End.");
     return status;
