@@ -57,6 +57,13 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("Usage: zubo-sequencer"), std::string::npos);
     EXPECT_NE(help.out.find("--check FILE..."), std::string::npos);
+    // Every limit, the exit statuses, where resources come from, and what
+    // --dump prints.
+    for (const char* documented :
+         {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "1 MiB (1048576 bytes)", "2 a usage error",
+          "130 or 143", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
+        EXPECT_NE(help.out.find(documented), std::string::npos) << documented;
+    }
     const auto version = run({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("zubo-sequencer ", 0), 0u);
