@@ -11,12 +11,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
-#include <signal.h>
-#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <signal.h>
+#include <unistd.h>
 
 namespace zubo {
 namespace {
