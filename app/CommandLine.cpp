@@ -89,7 +89,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const ArgumentBytes argumentBytes(arguments);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption dump(QStringLiteral("dump"), QString(), QStringLiteral("FILE"));
+    // --dump and --play are flags, not options with a value: their file may
+    // come anywhere, and an option after them is never taken for it.
+    const QCommandLineOption dump(QStringLiteral("dump"));
     const QCommandLineOption check(QStringLiteral("check"));
     const QCommandLineOption exportTo(QStringList{QStringLiteral("o"), QStringLiteral("export-to")},
                                       QString(), QStringLiteral("OUT"));
@@ -100,7 +102,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption tempoEmulation(QStringLiteral("tempo-emulation"), QString(),
                                             QStringLiteral("TYPE"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
-    // A flag, not an option with a value: the file may come anywhere.
     const QCommandLineOption play(QStringLiteral("play"));
     const QCommandLineOption nullOutput(QStringLiteral("null-output"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
@@ -125,7 +126,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         commandLine.mode = CommandLine::Mode::Version;
         return commandLine;
     }
-    for (const auto* option : {&dump, &exportTo, &scale, &volume, &tempoEmulation, &loops}) {
+    for (const auto* option : {&exportTo, &scale, &volume, &tempoEmulation, &loops}) {
         if (parser.values(*option).size() > 1) {
             return usageError(QStringLiteral("%1%2 is given more than once")
                                   .arg(option->names().front().size() == 1 ? QLatin1String("-")
@@ -142,11 +143,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return usageError(QStringLiteral("--null-output goes with --play"));
     }
     if (parser.isSet(dump)) {
-        if (!commandLine.files.empty()) {
+        if (commandLine.files.size() != 1) {
             return usageError(QStringLiteral("--dump takes exactly one FILE"));
         }
         commandLine.mode = CommandLine::Mode::Dump;
-        commandLine.dumpFile = argumentBytes.bytes(parser.value(dump));
     } else if (parser.isSet(check)) {
         if (commandLine.files.empty()) {
             return usageError(QStringLiteral("--check needs at least one FILE"));

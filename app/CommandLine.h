@@ -18,8 +18,7 @@ struct CommandLine {
     enum class Mode { Composer, Dump, Check, Export, Play, Help, Version, Error };
 
     Mode mode = Mode::Composer;
-    std::vector<std::string> files; // the scores to open, check, play or (one) export
-    std::string dumpFile;           // --dump
+    std::vector<std::string> files; // the scores to open, check, dump, play or (one) export
     std::string output;             // -o / --export-to
     bool nullOutput = false;        // --null-output: play without a device
     bool shortForm = false;

@@ -133,7 +133,7 @@ int runMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
     case CommandLine::Mode::Play:
         return runAudio(commandLine, out, err, in);
     case CommandLine::Mode::Dump:
-        return dumpScore(commandLine.dumpFile, out, err, in);
+        return dumpScore(commandLine.files.front(), out, err, in);
     case CommandLine::Mode::Check:
         return checkScores(commandLine.files, out, err, in);
     case CommandLine::Mode::Export:

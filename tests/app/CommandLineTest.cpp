@@ -70,6 +70,13 @@ TEST(CommandLine, HelpAndVersion) {
 }
 
 TEST(CommandLine, OptionsAndFilesComeInAnyOrder) {
+    const QStringList dumps[] = {
+        {"--dump", "a.orn"}, {"a.orn", "--dump"}, {"--dump", "--verbose", "a.orn"}};
+    for (const auto& args : dumps) {
+        const auto parsed = zubo::parseCommandLine(QStringList{"zubo-sequencer"} + args);
+        EXPECT_EQ(parsed.mode, zubo::CommandLine::Mode::Dump) << args.join(' ').toStdString();
+        EXPECT_EQ(parsed.files, std::vector<std::string>{"a.orn"}) << args.join(' ').toStdString();
+    }
     const QStringList orders[] = {
         {"--play", "--null-output", "a.orn"},
         {"--play", "--loops", "2", "a.orn"},
@@ -91,7 +98,8 @@ TEST(CommandLine, EveryUsageErrorNamesItsCauseAndEndsWithTheHelpLine) {
         const char* cause;
     } cases[] = {
         {{"-o", "x.orn", "-o", "y.orn", "a.orn"}, "-o is given more than once"},
-        {{"--dump", "a.orn", "--dump", "b.orn"}, "--dump is given more than once"},
+        {{"--dump", "a.orn", "--dump", "b.orn"}, "--dump takes exactly one FILE"},
+        {{"--scale", "1", "--scale", "2", "-o", "x.png", "a.orn"}, "--scale is given more than once"},
         {{"-o", "x.txt", "a.orn"}, "x.txt: unknown output format"},
         {{"-o", "x.png", "--short", "a.orn"}, "--short goes with -o OUT.orn"},
         {{"-o", "x.wav", "--short", "a.orn"}, "--short goes with -o OUT.orn"},
