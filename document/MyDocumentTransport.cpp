@@ -33,6 +33,9 @@ bool MyDocument::initAudio() {
 }
 
 bool MyDocument::initAudio(std::unique_ptr<AudioOutput> output) {
+    if (_outputWatch != nullptr) {
+        _outputWatch->stop();
+    }
     if (_audioUnit) {
         _audioUnit->close();
     }

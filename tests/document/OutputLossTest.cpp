@@ -49,6 +49,7 @@ struct Case {
     bool canBeLost;
     bool keepsRendering; // blocks keep coming throughout
     bool stopGivesUp;    // the stop at the end gives the device up
+    bool replaced;       // another output is opened while this one plays
     bool lostWhilePlaying;
     bool lostAtStop;
 };
@@ -58,10 +59,11 @@ struct Case {
 TEST(OutputLoss, ALostDeviceSwitchesTheDocumentToTheSilentOutput) {
     doctest::application();
     const Case cases[] = {
-        {"device that stops calling back", true, false, false, true, true},
-        {"device that keeps calling back", true, true, false, false, false},
-        {"output without a device", false, false, false, false, false},
-        {"device whose stop gives up", true, true, true, false, true},
+        {"device that stops calling back", true, false, false, false, true, true},
+        {"device that keeps calling back", true, true, false, false, false, false},
+        {"output without a device", false, false, false, false, false, false},
+        {"device whose stop gives up", true, true, true, false, false, true},
+        {"device replaced while it plays", true, false, false, true, false, false},
     };
     Preferences prefs;
     const auto bankFolder = doctest::writeBank();
@@ -82,6 +84,12 @@ TEST(OutputLoss, ALostDeviceSwitchesTheDocumentToTheSilentOutput) {
         auto spy = std::make_unique<QSignalSpy>(doc.get(), &MyDocument::audioOutputLost);
         doc->startPlaying();
         output->pull(1024);
+        if (c.replaced) {
+            // The watch must let go of the output it was watching.
+            auto next = std::make_unique<DeviceOutput>(std::make_shared<OutputLog>(), true, false);
+            output = next.get();
+            ASSERT_TRUE(doc->initAudio(std::move(next)));
+        }
         running.push_back({std::move(doc), output, std::move(spy)});
     }
     QElapsedTimer clock;
