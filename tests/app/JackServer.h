@@ -33,6 +33,7 @@ public:
             error = "jackd is not installed";
             return false;
         }
+        _suffix = suffix;
         _name = "zubo-test-" + std::to_string(::getpid()) + suffix;
         _server.setProcessChannelMode(QProcess::MergedChannels);
         _server.start(jackd, {QStringLiteral("-n"), QString::fromStdString(_name),
@@ -76,6 +77,18 @@ public:
                 _server.waitForFinished(5000);
             }
         }
+        // A server that did not end by itself keeps its slot in JACK's
+        // machine-wide registry of servers, which has room for eight. A
+        // server of the same name takes the slot over and, stopped
+        // politely, gives it back.
+        const bool crashed = _server.exitStatus() == QProcess::CrashExit;
+        if (crashed && !_name.empty()) {
+            std::string error;
+            _server.close();
+            if (start(error, _suffix)) {
+                stop();
+            }
+        }
     }
 
     ~JackServer() { stop(); }
@@ -98,6 +111,7 @@ private:
     }
 
     std::string _name;
+    std::string _suffix;
     QProcess _server;
 };
 
