@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@ namespace zubo {
 // bytes() turns back into the original. An argument that itself begins
 // with the noncharacter is passed the same way, so none is mistaken.
 class ArgumentBytes {
-public:
+  public:
     explicit ArgumentBytes(std::vector<std::string> arguments);
 
     const QStringList& texts() const { return _texts; }
@@ -24,7 +23,7 @@ public:
     // positional argument).
     std::string bytes(const QString& text) const;
 
-private:
+  private:
     std::vector<std::string> _arguments;
     QStringList _texts;
 };

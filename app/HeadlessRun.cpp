@@ -1,5 +1,4 @@
 #include "app/CommandLine.h"
-
 #include "app/PictureExport.h"
 #include "app/PlayCommand.h"
 #include "app/ResourceCheck.h"
@@ -12,7 +11,6 @@
 
 #include <QFileInfo>
 #include <QtGlobal>
-
 #include <cerrno>
 #include <iostream>
 #include <ostream>
@@ -40,7 +38,7 @@ void quietQtMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 // The headless commands print what they were asked for and their own
 // messages; the composer's log lines and Qt's notes only with --verbose.
 class QuietDiagnostics {
-public:
+  public:
     explicit QuietDiagnostics(bool verbose) : _logWas(zuboLogEnabled()), _verbose(verbose) {
         if (!_verbose) {
             zuboSetLogEnabled(false);
@@ -56,7 +54,7 @@ public:
     QuietDiagnostics(const QuietDiagnostics&) = delete;
     QuietDiagnostics& operator=(const QuietDiagnostics&) = delete;
 
-private:
+  private:
     bool _logWas;
     bool _verbose;
 };

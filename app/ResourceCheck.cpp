@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
-
 #include <ostream>
 #include <string>
 #include <system_error>
@@ -14,9 +13,9 @@
 namespace zubo {
 namespace {
 
-constexpr const char* kInstrumentNames[15] = {"Zubo",  "Rezedo", "Dozevid", "Star",  "Flower",
-                                              "Pocket", "Dog",   "Cat",     "Pig",   "Goose",
-                                              "Ruzed",  "Plane", "Ship",    "Car",   "Heart"};
+constexpr const char* kInstrumentNames[15] = {"Zubo",   "Rezedo", "Dozevid", "Star", "Flower",
+                                              "Pocket", "Dog",    "Cat",     "Pig",  "Goose",
+                                              "Ruzed",  "Plane",  "Ship",    "Car",  "Heart"};
 
 constexpr const char* kImageNames[5] = {"buttons", "clef", "eraser_etc", "zubo_icons",
                                         "zubo_running"};

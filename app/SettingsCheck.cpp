@@ -3,7 +3,6 @@
 #include "document/Preferences.h"
 
 #include <QString>
-
 #include <ostream>
 
 namespace zubo {

@@ -12,7 +12,7 @@ namespace {
 
 // Closes the descriptor when the read is done, whichever way.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : _fd(fd) {}
     ~Descriptor() {
         if (_fd >= 0) {
@@ -23,7 +23,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return _fd; }
 
-private:
+  private:
     int _fd;
 };
 

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdint>
 
@@ -15,7 +14,7 @@ class AudioOutput;
 class AudioOutputWatch : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr std::chrono::milliseconds kLostAfter{1000};
 
     explicit AudioOutputWatch(QObject* parent = nullptr);
@@ -26,11 +25,11 @@ public:
     void stop();
     bool isWatching() const { return _timer.isActive(); }
 
-signals:
+  signals:
     // The output rendered no block for kLostAfter. The watch has stopped.
     void stalled();
 
-private:
+  private:
     void check();
 
     QTimer _timer;

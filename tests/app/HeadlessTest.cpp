@@ -1,22 +1,19 @@
+#include "app/AppTestUtil.h"
 #include "app/CommandLine.h"
 #include "common/ResourceDir.h"
 #include "document/Preferences.h"
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "app/AppTestUtil.h"
 
 namespace {
 
@@ -61,9 +58,11 @@ Ran runProgram(const QStringList& args, const QString& resources = {},
 }
 
 class Headless : public ::testing::Test {
-protected:
+  protected:
     QString path(const QString& name) const { return dir.filePath(name); }
-    std::string bytes(const std::string& name) const { return dir.path().toStdString() + "/" + name; }
+    std::string bytes(const std::string& name) const {
+        return dir.path().toStdString() + "/" + name;
+    }
     QTemporaryDir dir;
 };
 
@@ -165,11 +164,9 @@ TEST_F(Headless, MissingResourcesFailAndABrokenSampleIsAWarning) {
     writeFile(path("broken/sound4.wav"), "RIFX not a sound");
     const QString empty = path("empty");
     const QString broken = path("broken");
-    const std::string noSounds =
-        "zubo-sequencer: no instrument sounds in " + empty.toStdString() +
-        " (sound1.wav ... sound29.wav)\n";
-    const std::string noImages = "zubo-sequencer: staff images missing in " +
-                                 empty.toStdString() +
+    const std::string noSounds = "zubo-sequencer: no instrument sounds in " + empty.toStdString() +
+                                 " (sound1.wav ... sound29.wav)\n";
+    const std::string noImages = "zubo-sequencer: staff images missing in " + empty.toStdString() +
                                  ": buttons.xpm, clef.xpm, eraser_etc.xpm, zubo_icons.xpm, "
                                  "zubo_running.xpm\n";
     // The bank stops at a failed sample: sound4 is Star's, and those loaded
@@ -214,16 +211,24 @@ TEST_F(Headless, SettingsOutOfRangeAreWarnedAbout) {
         std::string err;
     } cases[] = {
         {"50", "2", {}, ""},
-        {"loud", "0", {},
+        {"loud",
+         "0",
+         {},
          "zubo-sequencer: warning: the setting \"volume\" is \"loud\", not a percentage from 0 "
          "to 1000; using 0\n"},
-        {"1500", "0", {},
+        {"1500",
+         "0",
+         {},
          "zubo-sequencer: warning: the setting \"volume\" is \"1500\", not a percentage from 0 "
          "to 1000; using 1500\n"},
-        {"100", "7", {},
+        {"100",
+         "7",
+         {},
          "zubo-sequencer: warning: the setting \"tempoEmurationType\" is \"7\", not 0, 1, 2 or "
          "3; using 3\n"},
-        {"100", "x", {},
+        {"100",
+         "x",
+         {},
          "zubo-sequencer: warning: the setting \"tempoEmurationType\" is \"x\", not 0, 1, 2 or "
          "3; using 0\n"},
         // An option in place of the setting: the setting is not used.

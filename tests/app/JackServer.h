@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -81,12 +83,18 @@ public:
         // machine-wide registry of servers, which has room for eight. A
         // server of the same name takes the slot over and, stopped
         // politely, gives it back.
+        // The semaphores of its clients stay behind as files too.
         const bool crashed = _server.exitStatus() == QProcess::CrashExit;
         if (crashed && !_name.empty()) {
             std::string error;
             _server.close();
             if (start(error, _suffix)) {
                 stop();
+            }
+            const QDir shm(QStringLiteral("/dev/shm"));
+            const QString pattern = QStringLiteral("jack_sem.*_%1_*").arg(QString::fromStdString(_name));
+            for (const QString& file : shm.entryList({pattern}, QDir::Files | QDir::System)) {
+                QFile::remove(shm.filePath(file));
             }
         }
     }

@@ -1,17 +1,14 @@
 #include "document/AudioOutputWatch.h"
+#include "document/DocumentTestUtil.h"
+#include "document/ManualAudioOutput.h"
 #include "document/MyDocument.h"
-
-#include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
-
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
-
-#include "document/DocumentTestUtil.h"
-#include "document/ManualAudioOutput.h"
 
 namespace {
 
@@ -22,7 +19,7 @@ using doctest::OutputLog;
 // watched, and a stop can be made to give the device up as a stop on a
 // vanished device does.
 class DeviceOutput : public ManualAudioOutput {
-public:
+  public:
     DeviceOutput(std::shared_ptr<OutputLog> log, bool canBeLost, bool stopGivesUp)
         : ManualAudioOutput(std::move(log)), _canBeLost(canBeLost), _stopGivesUp(stopGivesUp) {}
 
@@ -38,7 +35,7 @@ public:
     }
     std::string deviceName() const override { return "test device"; }
 
-private:
+  private:
     bool _canBeLost;
     bool _stopGivesUp;
     bool _lost = false;
