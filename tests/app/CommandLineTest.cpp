@@ -60,8 +60,8 @@ TEST(CommandLine, HelpAndVersion) {
     // Every limit, the exit statuses, where resources come from, and what
     // --dump prints.
     for (const char* documented :
-         {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "1 MiB (1048576 bytes)", "2 a usage error",
-          "130 or 143", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
+         {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "1 MiB (1048576 bytes)",
+          "2 a usage error", "130 or 143", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
         EXPECT_NE(help.out.find(documented), std::string::npos) << documented;
     }
     const auto version = run({"--version"});
@@ -99,7 +99,8 @@ TEST(CommandLine, EveryUsageErrorNamesItsCauseAndEndsWithTheHelpLine) {
     } cases[] = {
         {{"-o", "x.orn", "-o", "y.orn", "a.orn"}, "-o is given more than once"},
         {{"--dump", "a.orn", "--dump", "b.orn"}, "--dump takes exactly one FILE"},
-        {{"--scale", "1", "--scale", "2", "-o", "x.png", "a.orn"}, "--scale is given more than once"},
+        {{"--scale", "1", "--scale", "2", "-o", "x.png", "a.orn"},
+         "--scale is given more than once"},
         {{"-o", "x.txt", "a.orn"}, "x.txt: unknown output format"},
         {{"-o", "x.png", "--short", "a.orn"}, "--short goes with -o OUT.orn"},
         {{"-o", "x.wav", "--short", "a.orn"}, "--short goes with -o OUT.orn"},

@@ -92,7 +92,8 @@ public:
                 stop();
             }
             const QDir shm(QStringLiteral("/dev/shm"));
-            const QString pattern = QStringLiteral("jack_sem.*_%1_*").arg(QString::fromStdString(_name));
+            const QString pattern =
+                QStringLiteral("jack_sem.*_%1_*").arg(QString::fromStdString(_name));
             for (const QString& file : shm.entryList({pattern}, QDir::Files | QDir::System)) {
                 QFile::remove(shm.filePath(file));
             }
