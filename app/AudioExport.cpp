@@ -6,7 +6,6 @@
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
 #include "document/ScoreRender.h"
-#include "sound/OrnWaves.h"
 
 #include <sndfile.h>
 
@@ -97,7 +96,6 @@ int exportAudio(const std::string& input, const std::string& output,
         return 1;
     }
 
-    const OrnWaves bank;
     MyDocument document(Preferences::shared());
     document.stopObserving();
     document.replaceScore(std::move(score));

@@ -15,7 +15,8 @@ struct AudioExportOptions {
 };
 
 // Renders the score `input` to `output` (.wav, .flac or .ogg: 44100 Hz
-// stereo). The file appears only when the whole render was written.
+// stereo) with the shared sound bank, which the caller makes. The file
+// appears only when the whole render was written.
 // Returns the exit code: 0, 1 (bad input, failed write) or 2 (bad request).
 int exportAudio(const std::string& input, const std::string& output,
                 const AudioExportOptions& options, std::ostream& err, std::istream& in);

@@ -1,22 +1,9 @@
 #include "app/CommandLine.h"
 
-#include "app/PictureExport.h"
-#include "app/PlayCommand.h"
-#include "app/ScoreCommands.h"
+#include "app/ArgumentBytes.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-
-#include <unistd.h>
-
-#include <iostream>
-#include <ostream>
-#include <string>
-#include <vector>
-
-#ifndef ZUBO_VERSION
-#define ZUBO_VERSION "0"
-#endif
 
 namespace zubo {
 namespace {
@@ -28,8 +15,14 @@ CommandLine usageError(const QString& message) {
     return commandLine;
 }
 
-std::string local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+QString suffixOf(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).suffix().toLower();
+}
+
+bool knownOutputSuffix(const QString& suffix) {
+    return suffix == QLatin1String("orn") || suffix == QLatin1String("png") ||
+           suffix == QLatin1String("wav") || suffix == QLatin1String("flac") ||
+           suffix == QLatin1String("ogg");
 }
 
 } // namespace
@@ -44,16 +37,17 @@ QString usageText() {
         "\n"
         "Without options, opens the composer with the given scores.\n"
         "\n"
-        "Options (these run without a window):\n"
-        "  --dump FILE           print the settings and every stored cell of a score\n"
-        "                        (FILE may be - for standard input)\n"
+        "Options (these run without a window; options and files may come in any order):\n"
+        "  --dump FILE           print the settings and every stored cell of a score,\n"
+        "                        one line \"cell STEP SLOT MIDI PROG\" per cell\n"
         "  --check FILE...       say for each file whether it is a valid score\n"
         "  -o, --export-to OUT   write the score FILE to OUT; OUT's extension picks\n"
         "                        the format (.orn: score text with CR LF line ends;\n"
         "                        .png: a picture of the staff up to the end mark;\n"
         "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo)\n"
         "  --play FILE           play the score through the default audio output\n"
-        "                        until it has rung out (Ctrl-C stops it)\n"
+        "                        until it has rung out (Ctrl-C stops it, a second\n"
+        "                        Ctrl-C ends it at once)\n"
         "  --null-output         with --play, play silently at real-time pace\n"
         "                        without an audio device\n"
         "  --short               with -o OUT.orn, write the short clipboard form\n"
@@ -61,24 +55,47 @@ QString usageText() {
         "  --scale N             with -o OUT.png, pixels per unit, 1 to 4 (default 2)\n"
         "  --float               with -o OUT.wav, 32-bit float samples exactly as\n"
         "                        rendered (default 16-bit, clipped at full scale)\n"
-        "  --volume PCT          with audio output or --play, the volume in percent (default:\n"
-        "                        the \"volume\" preference, else 100)\n"
-        "  --tempo-emulation T   with audio output or --play, round step lengths up to 1/32,\n"
-        "                        1/48 or 1/64 s for T = 1, 2, 3; 0 keeps them exact\n"
-        "                        (default: the \"tempoEmurationType\" preference)\n"
+        "  --volume PCT          with audio output or --play, the volume in percent,\n"
+        "                        0 to 1000 (default: the \"volume\" setting, else 100)\n"
+        "  --tempo-emulation T   with audio output or --play, round step lengths up\n"
+        "                        to 1/32, 1/48 or 1/64 s for T = 1, 2, 3; 0 keeps\n"
+        "                        them exact\n"
+        "                        (default: the \"tempoEmurationType\" setting)\n"
         "  --loops N             with audio output or --play, passes of a looping score\n"
-        "                        before it rings out (default 1)\n"
+        "                        before it rings out, 1 to 1000 (default 1)\n"
         "  --smooth              with audio output or --play, fade out cut voices and\n"
         "                        interpolate pitched ones (default: the\n"
-        "                        \"playbackQuality\" preference)\n"
+        "                        \"playbackQuality\" setting)\n"
+        "  --verbose             print the diagnostics the composer logs\n"
         "  -h, --help            show this help\n"
-        "  --version             show the version\n");
+        "  --version             show the version\n"
+        "\n"
+        "A FILE may be - for standard input, or a pipe; score files are read up to\n"
+        "1 MiB (1048576 bytes).\n"
+        "\n"
+        "Exit status: 0 success; 1 an unreadable or invalid score, a failed write,\n"
+        "missing sounds or images, no audio output or a lost one; 2 a usage error;\n"
+        "130 or 143 when Ctrl-C or SIGTERM stopped --play.\n"
+        "\n"
+        "Environment: ZUBO_RESOURCES names the folder of the sounds, images and\n"
+        "example scores (default: beside the program, else the installed share folder).\n");
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {
+    std::vector<std::string> bytes;
+    for (const auto& argument : arguments) {
+        bytes.push_back(argument.toStdString());
+    }
+    return parseCommandLine(bytes);
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    const ArgumentBytes argumentBytes(arguments);
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption dump(QStringLiteral("dump"), QString(), QStringLiteral("FILE"));
+    // --dump and --play are flags, not options with a value: their file may
+    // come anywhere, and an option after them is never taken for it.
+    const QCommandLineOption dump(QStringLiteral("dump"));
     const QCommandLineOption check(QStringLiteral("check"));
     const QCommandLineOption exportTo(QStringList{QStringLiteral("o"), QStringLiteral("export-to")},
                                       QString(), QStringLiteral("OUT"));
@@ -90,18 +107,22 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                             QStringLiteral("TYPE"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
     const QCommandLineOption smooth(QStringLiteral("smooth"));
-    const QCommandLineOption play(QStringLiteral("play"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption play(QStringLiteral("play"));
     const QCommandLineOption nullOutput(QStringLiteral("null-output"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({dump, check, exportTo, shortForm, scale, floatSamples, volume, tempoEmulation,
-                       loops, smooth, play, nullOutput, help, version});
-    if (!parser.parse(arguments)) {
+                       loops, smooth, play, nullOutput, verbose, help, version});
+    if (!parser.parse(argumentBytes.texts())) {
         return usageError(parser.errorText());
     }
 
     CommandLine commandLine;
-    commandLine.files = parser.positionalArguments();
+    for (const auto& file : parser.positionalArguments()) {
+        commandLine.files.push_back(argumentBytes.bytes(file));
+    }
+    commandLine.verbose = parser.isSet(verbose);
     if (parser.isSet(help)) {
         commandLine.mode = CommandLine::Mode::Help;
         return commandLine;
@@ -109,6 +130,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(version)) {
         commandLine.mode = CommandLine::Mode::Version;
         return commandLine;
+    }
+    for (const auto* option : {&exportTo, &scale, &volume, &tempoEmulation, &loops}) {
+        if (parser.values(*option).size() > 1) {
+            return usageError(QStringLiteral("%1%2 is given more than once")
+                                  .arg(option->names().front().size() == 1 ? QLatin1String("-")
+                                                                            : QLatin1String("--"),
+                                       option->names().front()));
+        }
     }
     const int modes = (parser.isSet(dump) ? 1 : 0) + (parser.isSet(check) ? 1 : 0) +
                       (parser.isSet(exportTo) ? 1 : 0) + (parser.isSet(play) ? 1 : 0);
@@ -118,41 +147,43 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(nullOutput) && !parser.isSet(play)) {
         return usageError(QStringLiteral("--null-output goes with --play"));
     }
-    if (parser.isSet(shortForm) && !parser.isSet(exportTo)) {
-        return usageError(QStringLiteral("--short goes with -o"));
-    }
     if (parser.isSet(dump)) {
-        if (parser.values(dump).size() > 1 || !commandLine.files.isEmpty()) {
+        if (commandLine.files.size() != 1) {
             return usageError(QStringLiteral("--dump takes exactly one FILE"));
         }
         commandLine.mode = CommandLine::Mode::Dump;
-        commandLine.dumpFile = parser.value(dump);
     } else if (parser.isSet(check)) {
-        if (commandLine.files.isEmpty()) {
+        if (commandLine.files.empty()) {
             return usageError(QStringLiteral("--check needs at least one FILE"));
         }
         commandLine.mode = CommandLine::Mode::Check;
     } else if (parser.isSet(exportTo)) {
-        if (parser.values(exportTo).size() > 1 || commandLine.files.size() != 1) {
+        if (commandLine.files.size() != 1) {
             return usageError(QStringLiteral("-o OUT takes exactly one input FILE"));
         }
         commandLine.mode = CommandLine::Mode::Export;
-        commandLine.output = parser.value(exportTo);
-        commandLine.shortForm = parser.isSet(shortForm);
+        commandLine.output = argumentBytes.bytes(parser.value(exportTo));
+        if (!knownOutputSuffix(suffixOf(commandLine.output))) {
+            return usageError(
+                QStringLiteral("%1: unknown output format (use .orn, .png, .wav, .flac or .ogg)")
+                    .arg(QString::fromStdString(commandLine.output)));
+        }
     } else if (parser.isSet(play)) {
-        if (parser.values(play).size() > 1 || !commandLine.files.isEmpty()) {
+        if (commandLine.files.size() != 1) {
             return usageError(QStringLiteral("--play takes exactly one FILE"));
         }
         commandLine.mode = CommandLine::Mode::Play;
-        commandLine.playFile = parser.value(play);
         commandLine.nullOutput = parser.isSet(nullOutput);
     }
+    const QString suffix = commandLine.mode == CommandLine::Mode::Export
+                               ? suffixOf(commandLine.output)
+                               : QString();
+    if (parser.isSet(shortForm) && suffix != QLatin1String("orn")) {
+        return usageError(QStringLiteral("--short goes with -o OUT.orn"));
+    }
     if (parser.isSet(scale)) {
-        const bool picture =
-            commandLine.mode == CommandLine::Mode::Export &&
-            QFileInfo(commandLine.output).suffix().toLower() == QLatin1String("png");
-        if (!picture || parser.values(scale).size() > 1) {
-            return usageError(QStringLiteral("--scale N goes once with -o OUT.png"));
+        if (suffix != QLatin1String("png")) {
+            return usageError(QStringLiteral("--scale N goes with -o OUT.png"));
         }
         bool number = false;
         commandLine.scale = parser.value(scale).toInt(&number);
@@ -160,11 +191,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("--scale takes a whole number from 1 to 4"));
         }
     }
-    const bool audio = commandLine.mode == CommandLine::Mode::Export &&
-                       isAudioExportPath(local(commandLine.output));
-    if (parser.isSet(floatSamples) && !audio) {
-        return usageError(QStringLiteral("--float goes with -o OUT.wav, .flac or .ogg"));
+    commandLine.shortForm = parser.isSet(shortForm);
+    if (parser.isSet(floatSamples) && suffix != QLatin1String("wav")) {
+        return usageError(QStringLiteral("--float needs a .wav output"));
     }
+    const bool audio = commandLine.mode == CommandLine::Mode::Export &&
+                       isAudioExportPath(commandLine.output);
     const bool playing = commandLine.mode == CommandLine::Mode::Play;
     for (const auto* option : {&volume, &tempoEmulation, &loops, &smooth}) {
         if (parser.isSet(*option) && !audio && !playing) {
@@ -198,68 +230,6 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
     }
     return commandLine;
-}
-
-int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err,
-                std::istream& in) {
-    switch (commandLine.mode) {
-    case CommandLine::Mode::Composer:
-        return 0;
-    case CommandLine::Mode::Help:
-        out << local(usageText());
-        return 0;
-    case CommandLine::Mode::Version:
-        out << "zubo-sequencer " << ZUBO_VERSION << '\n';
-        return 0;
-    case CommandLine::Mode::Error:
-        err << "zubo-sequencer: " << local(commandLine.error) << '\n'
-            << "Try 'zubo-sequencer --help' for more information.\n";
-        return 2;
-    case CommandLine::Mode::Play: {
-        PlayOptions options;
-        options.audio = commandLine.audio;
-        options.nullOutput = commandLine.nullOutput;
-        // The position display rewrites one line: only on a terminal.
-        options.progress = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
-        return playScore(local(commandLine.playFile), options, out, err, in);
-    }
-    case CommandLine::Mode::Dump:
-        return dumpScore(local(commandLine.dumpFile), out, err, in);
-    case CommandLine::Mode::Check: {
-        std::vector<std::string> paths;
-        for (const auto& file : commandLine.files) {
-            paths.push_back(local(file));
-        }
-        return checkScores(paths, out, err, in);
-    }
-    case CommandLine::Mode::Export: {
-        const QString suffix = QFileInfo(commandLine.output).suffix().toLower();
-        if (suffix == QLatin1String("orn")) {
-            return exportScoreText(local(commandLine.files.front()), local(commandLine.output),
-                                   commandLine.shortForm, err, in);
-        }
-        if (suffix == QLatin1String("png")) {
-            if (commandLine.shortForm) {
-                err << "zubo-sequencer: --short goes with -o OUT.orn\n";
-                return 2;
-            }
-            return exportScorePicture(local(commandLine.files.front()), local(commandLine.output),
-                                      commandLine.scale, err, in);
-        }
-        if (isAudioExportPath(local(commandLine.output))) {
-            if (commandLine.shortForm) {
-                err << "zubo-sequencer: --short goes with -o OUT.orn\n";
-                return 2;
-            }
-            return exportAudio(local(commandLine.files.front()), local(commandLine.output),
-                               commandLine.audio, err, in);
-        }
-        err << "zubo-sequencer: " << local(commandLine.output)
-            << ": unknown output format (use .orn, .png, .wav, .flac or .ogg)\n";
-        return 2;
-    }
-    }
-    return 2;
 }
 
 } // namespace zubo

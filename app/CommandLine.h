@@ -6,31 +6,36 @@
 #include <QStringList>
 
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 namespace zubo {
 
 // What the command line asks for. Without a headless option the composer
-// opens the given files.
+// opens the given files. File names are kept as the bytes they were given
+// in, whatever their encoding, and used as such.
 struct CommandLine {
     enum class Mode { Composer, Dump, Check, Export, Play, Help, Version, Error };
 
     Mode mode = Mode::Composer;
-    QStringList files;  // the scores to open, check, or (one) export
-    QString dumpFile;   // --dump
-    QString output;     // -o / --export-to
-    QString playFile;   // --play
-    bool nullOutput = false; // --null-output: play without a device
+    std::vector<std::string> files; // the scores to open, check, dump, play or (one) export
+    std::string output;             // -o / --export-to
+    bool nullOutput = false;        // --null-output: play without a device
     bool shortForm = false;
+    bool verbose = false;           // --verbose: the diagnostics the composer logs
     int scale = 2;      // --scale: device pixels per display unit of a picture
     AudioExportOptions audio; // --float, --volume, --tempo-emulation, --loops
     QString error;      // Mode::Error: a one-line usage error
 };
 
 // `arguments` includes the program name first, as argv does.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+// The same for arguments given as text (in UTF-8 on the way to bytes).
 CommandLine parseCommandLine(const QStringList& arguments);
 
 // Runs a headless mode and returns the exit code: 0 success, 1 a failure
-// with the input or output, 2 a usage error.
+// with the input, the output or the resources, 2 a usage error; --play also
+// 130 or 143 when SIGINT or SIGTERM stopped it.
 int runHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err,
                 std::istream& in);
 

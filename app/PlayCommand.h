@@ -13,11 +13,13 @@ struct PlayOptions {
     bool progress = false;    // a one-line position display, refreshed each second
 };
 
-// Plays the score `input` (a file, or "-" for `in`) from step 0 through the
+// Plays the score `input` (a file, or "-" for `in`) with the shared sound
+// bank, which the caller makes, from step 0 through the
 // default audio output until a score that does not loop has rung out, a
 // looping one has played its passes and rung out, or Ctrl-C. Prints a line
 // when the sound starts and one when it has stopped, with the time played.
-// Returns the exit code: 0, 1 (bad input, no audio output) or 130 (Ctrl-C).
+// Returns the exit code: 0, 1 (bad input, no audio output or a lost one),
+// 130 (Ctrl-C) or 143 (SIGTERM).
 int playScore(const std::string& input, const PlayOptions& options, std::ostream& out,
               std::ostream& err, std::istream& in);
 

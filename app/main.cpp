@@ -1,11 +1,9 @@
 #include "app/CommandLine.h"
+#include "app/ResourceCheck.h"
 #include "app/ScoreCommands.h"
 #include "common/Log.h"
 #include "common/ResourceDir.h"
 #include "sound/OrnWaves.h"
-
-#include <QString>
-#include <QStringList>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,13 +13,6 @@
 
 namespace {
 
-QStringList argumentList(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
-}
 
 // Until the composer window exists, starting the program checks the
 // example scores that ship with it.
@@ -47,7 +38,7 @@ int checkExamples() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto commandLine = zubo::parseCommandLine(argumentList(argc, argv));
+    const auto commandLine = zubo::parseCommandLine(std::vector<std::string>(argv, argv + argc));
     if (commandLine.mode != zubo::CommandLine::Mode::Composer) {
         return zubo::runHeadless(commandLine, std::cout, std::cerr, std::cin);
     }
@@ -55,6 +46,7 @@ int main(int argc, char** argv) {
     // The sound bank is made once, before any document, and lives until
     // the end.
     const OrnWaves bank;
+    zubo::checkSoundBank(bank, std::cerr);
     const int status = checkExamples();
     zuboLog("Zubo Sequencer End.");
     return status;

@@ -1,70 +1,84 @@
 #include "common/FileRead.h"
 
+#include "common/SystemError.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-#include <system_error>
-
 namespace zubo {
+namespace {
+
+// Closes the descriptor when the read is done, whichever way.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : _fd(fd) {}
+    ~Descriptor() {
+        if (_fd >= 0) {
+            ::close(_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return _fd; }
+
+  private:
+    int _fd;
+};
+
+std::string reasonFor(int errorNumber) {
+    return errorNumber == ENOENT ? "no such file" : systemReason(errorNumber);
+}
+
+} // namespace
 
 FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
     FileContents out;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        out.error = "no such file";
+    // Opened without waiting, so that a FIFO without a writer reads as empty
+    // instead of blocking; what kind of file it is comes from the descriptor
+    // itself, so it cannot change between the check and the read.
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) {
+        out.error = reasonFor(errno);
         return out;
     }
-    if (std::filesystem::is_directory(status)) {
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        out.error = reasonFor(errno);
+        return out;
+    }
+    if (S_ISDIR(status.st_mode)) {
         out.error = "is a directory";
         return out;
     }
-    if (!std::filesystem::is_regular_file(status)) {
+    if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
         out.error = "not a regular file";
         return out;
     }
-    // Opened without blocking and checked again once open: a FIFO or device
-    // put in the file's place since the check above is never waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        out.error = std::strerror(errno);
-        return out;
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        ::close(fd);
-        out.error = "not a regular file";
-        return out;
-    }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
-    if (!file) {
-        out.error = std::strerror(errno);
-        ::close(fd);
-        return out;
-    }
-    // Read one byte past the limit so that a file that grew since stat() is
-    // still caught as too large.
+    // A pipe is read as it comes: waiting for its writer from here on.
+    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    // Read one byte past the limit so that a file that grew since it was
+    // opened, or a pipe that goes on, is still caught as too large.
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[65536];
     while (true) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            out.error = reasonFor(errno);
+            return out;
+        }
+        if (got == 0) {
+            break;
+        }
         bytes.insert(bytes.end(), chunk, chunk + got);
         if (bytes.size() > maxBytes) {
             out.error = "larger than " + std::to_string(maxBytes) + " bytes";
             return out;
         }
-        if (got < sizeof chunk) {
-            break;
-        }
-    }
-    if (std::ferror(file.get())) {
-        out.error = "read error";
-        return out;
     }
     out.bytes = std::move(bytes);
     return out;

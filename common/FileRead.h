@@ -15,9 +15,10 @@ struct FileContents {
     bool ok() const { return error.empty(); }
 };
 
-// Reads a whole regular file (symbolic links followed) of at most maxBytes.
-// Missing files, folders, unreadable and oversized files give an error, never
-// a partial read.
+// Reads a whole regular file or pipe (symbolic links followed) of at most
+// maxBytes. Missing files, folders, devices, unreadable and oversized files
+// give an error, never a partial read; a named pipe without a writer reads
+// as empty.
 FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 } // namespace zubo

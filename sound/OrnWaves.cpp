@@ -61,12 +61,13 @@ std::filesystem::path locate(const std::filesystem::path& dir, int number) {
             return path;
         }
     }
-    return dir / name;
+    return dir / (name + ".wav");
 }
 
 // A missing or unreadable file gives an empty image, which the wave rejects
-// like any other bad file.
-std::shared_ptr<Wave> load(const std::filesystem::path& dir, int number, bool* loaded) {
+// like any other bad file. A failure is added to `failures`.
+std::shared_ptr<Wave> load(const std::filesystem::path& dir, int number, bool* loaded,
+                           std::vector<OrnWaves::LoadFailure>& failures) {
     const auto path = locate(dir, number);
     Debug("fullname=[%s]", path.c_str());
     auto wave = std::make_shared<Wave>();
@@ -74,6 +75,7 @@ std::shared_ptr<Wave> load(const std::filesystem::path& dir, int number, bool* l
     *loaded = wave->loadMem(file.bytes);
     if (!*loaded) {
         Debug("wave file [%s] load failed.", path.c_str());
+        failures.push_back({path, file.ok() ? "not a WAV sound it can read" : file.error});
     }
     return wave;
 }
@@ -105,8 +107,9 @@ bool OrnWaves::initialize() {
     bool all = true;
     bool loaded = true;
     _wavArray.clear();
+    _failures.clear();
     for (int number : numbers) {
-        auto wave = load(_resourceDir, number, &loaded);
+        auto wave = load(_resourceDir, number, &loaded, _failures);
         if (!loaded) {
             // The samples after a failed one are not attempted.
             all = false;
@@ -114,12 +117,20 @@ bool OrnWaves::initialize() {
         }
         _wavArray.push_back(std::move(wave));
     }
-    _endWave = load(_resourceDir, 16, &loaded);
+    _endWave = load(_resourceDir, 16, &loaded, _failures);
     all = all && loaded;
-    _clickWave = load(_resourceDir, 18, &loaded);
+    _clickWave = load(_resourceDir, 18, &loaded, _failures);
     all = all && loaded;
-    _eraserWave = load(_resourceDir, 20, &loaded);
+    _eraserWave = load(_resourceDir, 20, &loaded, _failures);
     return all && loaded;
+}
+
+bool OrnWaves::hasInstrument(int instrument) const {
+    if (instrument < 1 || instrument > 15) {
+        return false;
+    }
+    const int* def = wavedefs[instrument - 1];
+    return waveAt(def[0]) != nullptr && (def[2] == 0 || waveAt(def[1]) != nullptr);
 }
 
 std::shared_ptr<const Wave> OrnWaves::waveAt(int index) const {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The process-wide sound bank: the 24 instrument samples and the three effect
@@ -36,6 +37,17 @@ public:
     // Start-up only: never while a voice may be playing.
     bool initialize();
 
+    // A sound that did not load: its file, and why ("no such file", ...).
+    struct LoadFailure {
+        std::filesystem::path path;
+        std::string reason;
+    };
+    // The failures of the last load, in load order.
+    const std::vector<LoadFailure>& loadFailures() const { return _failures; }
+    const std::filesystem::path& folder() const { return _resourceDir; }
+    // Whether every sample instrument 1..15 plays from loaded.
+    bool hasInstrument(int instrument) const;
+
     // Instrument sample `index` in load order (0..23), nullptr when it did
     // not load.
     std::shared_ptr<const Wave> waveAt(int index) const;
@@ -63,4 +75,5 @@ private:
     std::shared_ptr<Wave> _eraserWave;
     std::shared_ptr<Wave> _clickWave;
     std::filesystem::path _resourceDir;
+    std::vector<LoadFailure> _failures;
 };

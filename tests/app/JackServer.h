@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -15,6 +17,7 @@
 #include <jack/jack.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -24,14 +27,16 @@ namespace apptest {
 
 class JackServer {
 public:
-    // Starts the server; `error` says why when it could not.
-    bool start(std::string& error) {
+    // Starts the server; `error` says why when it could not. A test that
+    // harms its server gives it a `suffix` of its own.
+    bool start(std::string& error, const std::string& suffix = {}) {
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
         if (jackd.isEmpty()) {
             error = "jackd is not installed";
             return false;
         }
-        _name = "zubo-test-" + std::to_string(::getpid());
+        _suffix = suffix;
+        _name = "zubo-test-" + std::to_string(::getpid()) + suffix;
         _server.setProcessChannelMode(QProcess::MergedChannels);
         _server.start(jackd, {QStringLiteral("-n"), QString::fromStdString(_name),
                               QStringLiteral("--no-realtime"), QStringLiteral("-d"),
@@ -57,13 +62,40 @@ public:
         return false;
     }
 
+    // Sends `signal` to the server (SIGKILL, SIGSTOP, ...).
+    void signal(int signal) {
+        if (_server.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(_server.processId()), signal);
+        }
+    }
+
     void stop() {
         unsetenv("JACK_DEFAULT_SERVER");
         if (_server.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(_server.processId()), SIGCONT);
             _server.terminate();
             if (!_server.waitForFinished(5000)) {
                 _server.kill();
                 _server.waitForFinished(5000);
+            }
+        }
+        // A server that did not end by itself keeps its slot in JACK's
+        // machine-wide registry of servers, which has room for eight. A
+        // server of the same name takes the slot over and, stopped
+        // politely, gives it back.
+        // The semaphores of its clients stay behind as files too.
+        const bool crashed = _server.exitStatus() == QProcess::CrashExit;
+        if (crashed && !_name.empty()) {
+            std::string error;
+            _server.close();
+            if (start(error, _suffix)) {
+                stop();
+            }
+            const QDir shm(QStringLiteral("/dev/shm"));
+            const QString pattern =
+                QStringLiteral("jack_sem.*_%1_*").arg(QString::fromStdString(_name));
+            for (const QString& file : shm.entryList({pattern}, QDir::Files | QDir::System)) {
+                QFile::remove(shm.filePath(file));
             }
         }
     }
@@ -88,6 +120,7 @@ private:
     }
 
     std::string _name;
+    std::string _suffix;
     QProcess _server;
 };
 

@@ -97,6 +97,20 @@ TEST(OrnScoreReader, ValueReaders) {
     }
 }
 
+// A keyword's value that ends the text, with no line end after it.
+TEST(OrnScoreReader, AValueEndingTheTextReadsWhole) {
+    struct {
+        std::string text;
+        Settings s;
+    } const cases[] = {
+        {"SCORE=000\nTEMPO=120\nEND=961\nTIME44=FALSE\nLOOP=TRUE", {true, 120, 3, 960, true}},
+        {"SCORE=000\nTEMPO=120\nEND=961\nLOOP=FALSE\nTIME44=TRUE", {true, 120, 4, 960, false}},
+    };
+    for (const auto& c : cases) {
+        expectSettings(c.text, c.s);
+    }
+}
+
 TEST(OrnScoreReader, FailingLineStopsReadingButCountsAsSeen) {
     struct {
         const char* name;
