@@ -3,8 +3,6 @@
 #include "common/Log.h"
 #include "document/Preferences.h"
 
-#include <QSignalBlocker>
-
 MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     : QObject(parent), _score(std::make_unique<OrnScore>()),
       _mixer(std::make_unique<SimpleOrnMixer>()),
@@ -53,16 +51,16 @@ void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
     _retiredScores.push_back({std::move(old), _blocksRendered.load(std::memory_order_seq_cst)});
     reclaimRetiredScores();
     storeOrigStatus();
-    {
-        // The stack is cleared quietly; the edited state is told once below.
-        const QSignalBlocker quiet(&_undoStack);
-        const bool edited = !_undoStack.isClean();
-        _undoStack.clear();
-        if (edited) {
-            // The changes are no longer in the history but not saved either.
-            _undoStack.resetClean();
-        }
+    // The stack's own signals go out, so that undo and redo actions follow
+    // it; the edited state is told once below, after the clean state is set.
+    disconnect(&_undoStack, &QUndoStack::cleanChanged, this, &MyDocument::updateEditedState);
+    const bool edited = !_undoStack.isClean();
+    _undoStack.clear();
+    if (edited) {
+        // The changes are no longer in the history but not saved either.
+        _undoStack.resetClean();
     }
+    connect(&_undoStack, &QUndoStack::cleanChanged, this, &MyDocument::updateEditedState);
     emit scoreReplaced();
     updateEditedState();
 }
