@@ -4,10 +4,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <limits.h>
 #include <pthread.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -51,9 +54,23 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The mode a new file gets under the process umask. The umask is read from
+// the kernel's status of the process instead of being set and restored,
+// which would change it for a moment under the other threads.
 mode_t creationMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    mode_t mask = 022;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("Umask:")) {
+            char* end = nullptr;
+            const unsigned long value = std::strtoul(line.c_str() + 6, &end, 8);
+            if (end != line.c_str() + 6 && value <= 0777) {
+                mask = static_cast<mode_t>(value);
+            }
+            break;
+        }
+    }
     return 0666 & ~mask;
 }
 

@@ -51,11 +51,12 @@ class AtomicFileTest : public ::testing::Test {
 };
 
 TEST_F(AtomicFileTest, ReplacesWhatThePathNames) {
-    const mode_t fresh = [] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return static_cast<mode_t>(0666 & ~mask);
-    }();
+    // An unusual umask, so that a new file's mode shows it was honoured.
+    struct UmaskHeld {
+        mode_t previous = ::umask(027);
+        ~UmaskHeld() { ::umask(previous); }
+    } const held;
+    const mode_t fresh = 0640;
     struct Case {
         const char* name;
         std::function<void(const fs::path&)> make; // builds the old state at "out"
