@@ -7,6 +7,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -256,7 +257,11 @@ void OrnView::dropEvent(QDropEvent* event) {
     const bool link = offered.testFlag(Qt::LinkAction);
     event->setDropAction(link ? Qt::LinkAction : Qt::CopyAction);
     event->accept();
-    _document.dropFile(event->mimeData()->urls().front().toLocalFile(), link);
+    // The drop may ask whether to save changes first: the question waits
+    // until the drag is over, so that the drag source is not held up by it.
+    const QString path = event->mimeData()->urls().front().toLocalFile();
+    QMetaObject::invokeMethod(
+        this, [this, path, link] { _document.dropFile(path, link); }, Qt::QueuedConnection);
     Debug("concludeDragOperation");
     Debug("draggingEnded");
 }
