@@ -113,6 +113,7 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
     const std::int64_t blocksBefore = doc.audioOutput()->blocksRendered();
     auto rendered = [&] { return doc.audioOutput()->blocksRendered() - blocksBefore; };
     std::size_t mostRetired = 0;
+    std::size_t retiredWhileRunning = 0;
     for (int i = 0; (i < 3000 || rendered() < 500) && i < 300000; ++i) {
         switch (pick(6)) {
         case 0:
@@ -129,8 +130,14 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
             break;
         case 4:
             // Replaced in quick succession, as paste after paste does; the
-            // replacement stops playback, which starts again at once.
+            // replacement stops playback, which starts again at once. A
+            // preview keeps the output running across the replacement, so
+            // the old score waits for the audio thread to be done with it.
+            doc.playSingleSound(flatVoice(100000, 0));
             doc.replaceScore(denseScore());
+            if (doc.isAudioUnitRunning()) {
+                retiredWhileRunning = std::max(retiredWhileRunning, doc.retiredScoreCount());
+            }
             doc.startPlaying();
             break;
         default:
@@ -141,6 +148,7 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
         mostRetired = std::max(mostRetired, doc.retiredScoreCount());
     }
     EXPECT_GE(rendered(), 500);
+    EXPECT_GT(retiredWhileRunning, 0u);
     // Replaced scores do not pile up: each goes once a block has ended.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
