@@ -43,7 +43,7 @@ public:
     void releaseEndedTone();
     // Whether a preview voice is set (it may just have run out).
     bool hasTone() const { return _hasTone.load(std::memory_order_acquire); }
-    // Seconds of preview left; 0 when there is none, negative once run out.
+    // Seconds of preview left; 0 when there is none or once it has run out.
     float whenToneEnds() const;
 
 private:
