@@ -33,7 +33,8 @@ std::string reasonFor(int errorNumber) {
 
 } // namespace
 
-FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
+FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes,
+                           FileKinds kinds) {
     FileContents out;
     // Opened without waiting, so that a FIFO without a writer reads as empty
     // instead of blocking; what kind of file it is comes from the descriptor
@@ -52,7 +53,8 @@ FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxByt
         out.error = "is a directory";
         return out;
     }
-    if (!S_ISREG(status.st_mode) && !S_ISFIFO(status.st_mode)) {
+    const bool pipeAllowed = kinds == FileKinds::RegularOrPipe && S_ISFIFO(status.st_mode);
+    if (!S_ISREG(status.st_mode) && !pipeAllowed) {
         out.error = "not a regular file";
         return out;
     }

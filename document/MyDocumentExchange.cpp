@@ -1,6 +1,7 @@
 #include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/Log.h"
+#include "common/SystemError.h"
 #include "document/Dialogs.h"
 #include "document/MyDocument.h"
 
@@ -9,7 +10,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <cerrno>
 #include <span>
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,11 +44,19 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
             static_cast<std::size_t>(data.size())};
 }
 
+// The score's full text, as a file holds it.
+QByteArray fullText(const OrnScore& score) {
+    const std::vector<std::uint8_t> data = score.data();
+    return QByteArray(reinterpret_cast<const char*>(data.data()),
+                      static_cast<qsizetype>(data.size()));
+}
+
 // Reads a whole regular file of at most `maxBytes`; never blocks on a FIFO
 // or a device.
 bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* error) {
-    const zubo::FileContents file = zubo::readWholeFile(QFile::encodeName(path).toStdString(),
-                                                        static_cast<std::size_t>(maxBytes));
+    const zubo::FileContents file =
+        zubo::readWholeFile(QFile::encodeName(path).toStdString(),
+                            static_cast<std::size_t>(maxBytes), zubo::FileKinds::RegularOnly);
     if (!file.ok()) {
         *error = QString::fromStdString(file.error);
         return false;
@@ -144,9 +155,7 @@ QByteArray MyDocument::dataRepresentationOfType(const QString& type) {
     }
     storeOrigStatus();
     updateEditedState();
-    const std::vector<std::uint8_t> data = _score->data();
-    return QByteArray(reinterpret_cast<const char*>(data.data()),
-                      static_cast<qsizetype>(data.size()));
+    return fullText(*_score);
 }
 
 bool MyDocument::loadDataRepresentation(const QByteArray& data, const QString& type) {
@@ -215,12 +224,17 @@ void MyDocument::dropCallback(bool shouldClose) {
         return;
     }
     const QString name = quoted(fileNameOf(path));
-    // Links are followed; a broken or looping link does not exist.
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: no such file.").arg(name));
+    // Links are followed; a broken link, a link loop or an unreadable folder
+    // on the way each gets its own reason.
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        const int error = errno;
+        const QString reason = error == ENOENT ? QStringLiteral("no such file")
+                                               : QString::fromStdString(zubo::systemReason(error));
+        alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: %2.").arg(name, reason));
         return;
     }
+    const QFileInfo info(path);
     // Only a regular file is ever opened: folders, FIFOs and devices count
     // as empty.
     const qint64 size = info.isFile() ? info.size() : 0;
@@ -239,7 +253,10 @@ void MyDocument::dropCallback(bool shouldClose) {
         alert(QStringLiteral("Unknown Format"), QStringLiteral("%1 is not a score.").arg(name));
         return;
     }
-    if (link) {
+    // One file is never open in two documents: a link to a file open in
+    // another one is dropped as a copy.
+    const MyDocument* holder = link ? documentForPath(path) : nullptr;
+    if (link && (holder == nullptr || holder == this)) {
         setFilePath(info.absoluteFilePath());
         _undoStack.setClean();
     } else {
@@ -283,21 +300,16 @@ bool MyDocument::save() {
 }
 
 bool MyDocument::saveToPath(const QString& path) {
-    const int tempo = _origTempo;
-    const int measure = _origMeasure;
-    const bool loop = _origLoop;
-    const QByteArray data = dataRepresentationOfType(QLatin1String(kOrnFormatType));
+    // The saved state is stored only once the file is written, so that a
+    // failed save never shows the document as saved, not even for a moment.
+    const QByteArray data = fullText(*_score);
     QString error;
     if (!writeFile(path, data, &error)) {
-        // Nothing was saved: the old saved state still holds.
-        _origTempo = tempo;
-        _origMeasure = measure;
-        _origLoop = loop;
-        updateEditedState();
         alert(QStringLiteral("Cannot Save"),
               QStringLiteral("%1 could not be saved: %2.").arg(quoted(fileNameOf(path)), error));
         return false;
     }
+    storeOrigStatus();
     setFilePath(path);
     _undoStack.setClean();
     updateEditedState();

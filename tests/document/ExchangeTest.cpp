@@ -11,9 +11,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -153,6 +156,7 @@ TEST_F(Exchange, CopyPasteRefusalsAndTheSaveQuestion) {
         }
         const std::string before = doc->score().toString();
         const int entries = doc->undoStack()->count();
+        QSignalSpy canUndo(doc->undoStack(), &QUndoStack::canUndoChanged);
 
         doc->paste();
 
@@ -167,6 +171,9 @@ TEST_F(Exchange, CopyPasteRefusalsAndTheSaveQuestion) {
             EXPECT_EQ(doc->score().getProgAt(200, 13), 0);
             EXPECT_TRUE(doc->filePath().isEmpty());
             EXPECT_EQ(doc->undoStack()->count(), 0);
+            // Undo actions made from the stack hear that it was emptied.
+            EXPECT_FALSE(doc->undoStack()->canUndo());
+            EXPECT_EQ(canUndo.size(), c.edited ? 1 : 0);
             EXPECT_TRUE(doc->isPlaying());
             EXPECT_FALSE(doc->isDocumentEdited());
         } else {
@@ -225,13 +232,19 @@ TEST_F(Exchange, DropsOfEveryKindOfPath) {
         const char* name;
         QString file;
         QString alert; // empty: the drop is loaded
+        QString reason;
     } const cases[] = {
-        {"0 bytes", "empty.orn", "Unknown Format"},   {"8192 bytes", "max.orn", ""},
-        {"8193 bytes", "over.orn", "Unknown Format"}, {"not a score", "junk.orn", "Unknown Format"},
-        {"missing", "gone.orn", "Cannot Read"},       {"folder", "folder", "Unknown Format"},
-        {"fifo", "fifo", "Unknown Format"},           {"device", "/dev/zero", "Unknown Format"},
-        {"link loop", "loop-a", "Cannot Read"},       {"broken link", "broken", "Cannot Read"},
-        {"link to a score", "link.orn", ""},
+        {"0 bytes", "empty.orn", "Unknown Format", "1 to 8192 bytes"},
+        {"8192 bytes", "max.orn", "", ""},
+        {"8193 bytes", "over.orn", "Unknown Format", "1 to 8192 bytes"},
+        {"not a score", "junk.orn", "Unknown Format", "is not a score."},
+        {"missing", "gone.orn", "Cannot Read", "no such file"},
+        {"folder", "folder", "Unknown Format", "1 to 8192 bytes"},
+        {"fifo", "fifo", "Unknown Format", "1 to 8192 bytes"},
+        {"device", "/dev/zero", "Unknown Format", "1 to 8192 bytes"},
+        {"link loop", "loop-a", "Cannot Read", "too many levels of symbolic links"},
+        {"broken link", "broken", "Cannot Read", "no such file"},
+        {"link to a score", "link.orn", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -253,6 +266,7 @@ TEST_F(Exchange, DropsOfEveryKindOfPath) {
         } else {
             ASSERT_EQ(alertTitles(), QStringList{c.alert});
             EXPECT_TRUE(dialogs.alerts[0].detail.contains(QFileInfo(file).fileName()));
+            EXPECT_TRUE(dialogs.alerts[0].detail.contains(c.reason));
             EXPECT_EQ(doc->score().tempo(), 100);
             EXPECT_FALSE(doc->isPlaying());
         }
@@ -270,17 +284,24 @@ TEST_F(Exchange, LinkedAndUnlinkedDrops) {
         bool loaded;
         bool titled;
         bool editedAfter;
+        bool openElsewhere = false;
     } const cases[] = {
         {"unlinked", false, false, {}, true, false, false},
         {"linked", true, false, {}, true, true, false},
         {"unlinked into an edited document", false, true, {Answer::DontSave}, true, false, true},
         {"linked into an edited document", true, true, {Answer::DontSave}, true, true, false},
         {"cancelled", true, true, {Answer::Cancel}, false, false, true},
+        {"linked, open in another document", true, false, {}, true, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         doc = makeDocument();
         dialogs = ScriptedDialogs();
+        std::unique_ptr<MyDocument> other;
+        if (c.openElsewhere) {
+            other = makeDocument();
+            other->setFilePath(file);
+        }
         dialogs.saveAnswers = c.answers;
         if (c.edited) {
             makeEdited();
@@ -292,8 +313,9 @@ TEST_F(Exchange, LinkedAndUnlinkedDrops) {
         EXPECT_EQ(doc->undoStack()->count(), c.loaded ? 0 : 1);
         EXPECT_EQ(doc->filePath(), c.titled ? file : QString());
         EXPECT_EQ(doc->isDocumentEdited(), c.editedAfter);
-        if (c.titled) {
-            EXPECT_EQ(MyDocument::documentForPath(path("./dropped.orn")), doc.get());
+        if (c.titled || other) {
+            EXPECT_EQ(MyDocument::documentForPath(path("./dropped.orn")),
+                      c.titled ? doc.get() : other.get());
         }
     }
 }
@@ -327,23 +349,63 @@ TEST_F(Exchange, SaveAndOpenRoundTripsWithAnyName) {
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 
+// A writer that holds a FIFO open and never writes, so that a reader of it
+// would wait for ever; after a few seconds it gives up, so that such a
+// reader sees the end and the test fails instead of hanging.
+class SilentFifoWriter {
+  public:
+    explicit SilentFifoWriter(const QString& path)
+        : _fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK)) {
+        _watchdog = std::thread([this] {
+            std::unique_lock lock(_mutex);
+            _done.wait_for(lock, std::chrono::seconds(5), [this] { return _finished; });
+            ::close(_fd);
+        });
+    }
+    ~SilentFifoWriter() {
+        {
+            const std::lock_guard lock(_mutex);
+            _finished = true;
+        }
+        _done.notify_one();
+        _watchdog.join();
+    }
+    bool opened() const { return _fd >= 0; }
+
+  private:
+    int _fd;
+    std::mutex _mutex;
+    std::condition_variable _done;
+    bool _finished = false;
+    std::thread _watchdog;
+};
+
 TEST_F(Exchange, OpenFailuresNameTheFileAndMakeNoDocument) {
     writeFile(path("junk.orn"), "nothing");
     writeFile(path("huge.orn"), QByteArray((1 << 20) + 1, '\n'));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.orn")).constData(), 0600), 0);
     struct Case {
         QString name;
         QString alert;
+        QString reason;
     } const cases[] = {
-        {"junk.orn", "Unknown Format"},
-        {"huge.orn", "Cannot Read"},
-        {"missing.orn", "Cannot Read"},
-        {".", "Cannot Read"},
+        {"junk.orn", "Unknown Format", "not a score"},
+        {"huge.orn", "Cannot Read", "larger than"},
+        {"missing.orn", "Cannot Read", "no such file"},
+        {".", "Cannot Read", "is a directory"},
+        {"fifo.orn", "Cannot Read", "not a regular file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
         dialogs = ScriptedDialogs();
+        std::unique_ptr<SilentFifoWriter> writer;
+        if (c.name == "fifo.orn") {
+            writer = std::make_unique<SilentFifoWriter>(path(c.name));
+            ASSERT_TRUE(writer->opened());
+        }
         EXPECT_EQ(MyDocument::openPath(path(c.name), &prefs, &dialogs), nullptr);
         ASSERT_EQ(alertTitles(), QStringList{c.alert});
+        EXPECT_TRUE(dialogs.alerts[0].detail.contains(c.reason));
         EXPECT_TRUE(dialogs.alerts[0].detail.contains(QFileInfo(path(c.name)).fileName()));
     }
 }
@@ -368,8 +430,9 @@ TEST_F(Exchange, FailedSavesKeepTheOldFileAndTheEditedState) {
         doc = makeDocument();
         dialogs = ScriptedDialogs();
         doc->setFilePath(path("mine.orn"));
-        makeEdited();
+        // Edited by the tempo alone, which the undo history does not hold.
         doc->undoableSetTempo(77);
+        ASSERT_TRUE(doc->isDocumentEdited());
         rlimit saved{};
         ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -378,6 +441,7 @@ TEST_F(Exchange, FailedSavesKeepTheOldFileAndTheEditedState) {
             limit.rlim_cur = c.sizeLimit;
             ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
         }
+        QSignalSpy edited(doc.get(), &MyDocument::editedChanged);
         const bool ok = doc->saveToPath(c.target);
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
@@ -386,11 +450,10 @@ TEST_F(Exchange, FailedSavesKeepTheOldFileAndTheEditedState) {
         ASSERT_EQ(alertTitles(), QStringList{"Cannot Save"});
         EXPECT_TRUE(dialogs.alerts[0].detail.contains(QFileInfo(c.target).fileName()));
         EXPECT_FALSE(dialogs.alerts[0].detail.contains("Unknown error"));
+        // The tempo still counts as unsaved, and never showed as saved.
         EXPECT_TRUE(doc->isDocumentEdited());
+        EXPECT_TRUE(edited.empty());
         EXPECT_EQ(doc->filePath(), path("mine.orn"));
-        // The tempo still counts as unsaved.
-        doc->undoStack()->undo();
-        EXPECT_TRUE(doc->isDocumentEdited());
     }
     EXPECT_EQ(readFile(path("old.orn")), "the old file\r\n");
     EXPECT_EQ(readFile(path("a-file")), "x");
