@@ -133,7 +133,7 @@ TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
             // replacement stops playback, which starts again at once. A
             // preview keeps the output running across the replacement, so
             // the old score waits for the audio thread to be done with it.
-            doc.playSingleSound(flatVoice(100000, 0));
+            doc.playSingleSound(flatVoice(5000, 0));
             doc.replaceScore(denseScore());
             if (doc.isAudioUnitRunning()) {
                 retiredWhileRunning = std::max(retiredWhileRunning, doc.retiredScoreCount());
