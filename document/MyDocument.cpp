@@ -17,6 +17,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
 
 MyDocument::~MyDocument() {
     // The palette and the view may be gone before their document.
+    _outlets = nullptr;
     blockSignals(true);
     stopObserving();
     stopPlaying();
