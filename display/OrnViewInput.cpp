@@ -1,0 +1,277 @@
+// The staff view's input: the tool cursors, the highlighted cell under the
+// pointer, clicks that become edit requests, the wheel and the keys. While
+// the document plays, every input that edits or moves is ignored.
+#include "common/Log.h"
+#include "display/MyIcons.h"
+#include "display/OrnView.h"
+#include "display/OrnViewDocument.h"
+#include "score/OrnScore.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSlider>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kHotSpot = 7;
+constexpr int kIconSize = 16;
+constexpr float kNotch = 120.0f;
+constexpr float kWheelThreshold = 6.0f;
+constexpr float kMostStepsPerWheelEvent = 8.0f;
+constexpr float kStepPitch = 32.0f;
+constexpr int kTopNote = 1;
+constexpr int kBottomNote = 13;
+// The row the keyboard starts on when no cell is highlighted: the middle line.
+constexpr int kMiddleNote = 6;
+
+} // namespace
+
+void OrnView::initCursors() {
+    // Each cursor is its icon scaled by whole pixels to the zoom and the
+    // screen's ratio, so the pixel art stays crisp.
+    const qreal ratio = devicePixelRatioF();
+    const int side = static_cast<int>(std::lround(kIconSize * _zoom * ratio));
+    const MyIcons* icons = MyIcons::myIcons();
+    _currentCursor = -1;
+    for (int i = 0; i < kCursorCount; ++i) {
+        const QImage* icon = icons ? icons->zuboIcon(i) : nullptr;
+        QImage image = icon
+                           ? icon->scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                           : QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        if (!icon) {
+            image.fill(Qt::transparent);
+        }
+        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap.setDevicePixelRatio(ratio);
+        _cursors[static_cast<std::size_t>(i)] = QCursor(pixmap, kHotSpot * _zoom, kHotSpot * _zoom);
+    }
+}
+
+void OrnView::changeCursor(int index) {
+    if (index < 0 || index >= kCursorCount) {
+        return;
+    }
+    _currentCursor = index;
+    Debug("changeCursor(%d)", index);
+    setCursor(_cursors[static_cast<std::size_t>(index)]);
+}
+
+QPointF OrnView::toStaffPoint(QPointF widgetPos) const {
+    // The pointer stands for the centre of the pixel it is on.
+    const double x = std::floor(widgetPos.x()) + 0.5;
+    const double y = std::floor(widgetPos.y()) + 0.5;
+    return {x / _zoom, (height() - y) / _zoom};
+}
+
+bool OrnView::isInside(QPointF widgetPos) const {
+    return widgetPos.x() >= 0.0 && widgetPos.x() < width() && widgetPos.y() >= 0.0 &&
+           widgetPos.y() < height();
+}
+
+QPointF OrnView::cellAt(QPointF widgetPos) const {
+    if (!isInside(widgetPos)) {
+        return {0.0, 0.0};
+    }
+    const QPointF point = toStaffPoint(widgetPos);
+    return OrnPainter::ptToScoreCursor(_ornImageInfo, static_cast<float>(point.x()),
+                                       static_cast<float>(point.y()));
+}
+
+void OrnView::changeCursorPtTo(QPointF cell) {
+    if (cell == _cursorPt) {
+        return;
+    }
+    update(toWidgetRect(OrnPainter::cursorRect(_ornImageInfo, static_cast<int>(_cursorPt.x()),
+                                               static_cast<int>(_cursorPt.y()))));
+    _cursorPt = cell;
+    update(toWidgetRect(OrnPainter::cursorRect(_ornImageInfo, static_cast<int>(_cursorPt.x()),
+                                               static_cast<int>(_cursorPt.y()))));
+}
+
+void OrnView::enterEvent(QEnterEvent* event) {
+    Debug("mouseEntered");
+    QWidget::enterEvent(event);
+}
+
+void OrnView::leaveEvent(QEvent* event) {
+    // The highlight stays where it was.
+    Debug("mouseExited");
+    QWidget::leaveEvent(event);
+}
+
+void OrnView::mouseMoveEvent(QMouseEvent* event) {
+    if (_document.isPlaying()) {
+        return;
+    }
+    changeCursorPtTo(cellAt(event->position()));
+    QWidget::mouseMoveEvent(event);
+}
+
+void OrnView::mousePressEvent(QMouseEvent* event) {
+    if (!_document.isPlaying() && isInside(event->position())) {
+        _pressedInside |= event->button();
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void OrnView::mouseReleaseEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    const bool pressedHere = _pressedInside.testFlag(button);
+    _pressedInside &= ~Qt::MouseButtons(button);
+    if (button != Qt::LeftButton && button != Qt::RightButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (_document.isPlaying() || !pressedHere) {
+        return;
+    }
+    const QPointF pos = event->position();
+    Debug(button == Qt::LeftButton ? "mouseUp(%.3f, %.3f)" : "rightMouseUp(%.3f, %.3f)", pos.x(),
+          pos.y());
+    if (!isInside(pos)) {
+        return;
+    }
+    const QPointF cell = cellAt(pos);
+    changeCursorPtTo(cell);
+    const int step = static_cast<int>(cell.x());
+    const int note = static_cast<int>(cell.y());
+    if (button == Qt::LeftButton) {
+        _document.requestAddNoteAt(step, note);
+    } else {
+        _document.requestRemoveNoteAt(step, note);
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void OrnView::wheelEvent(QWheelEvent* event) {
+    // One notch is one unit; touchpads send fractions of a notch.
+    float dx = static_cast<float>(event->angleDelta().x()) / kNotch;
+    const float dy = static_cast<float>(event->angleDelta().y()) / kNotch;
+    if (_document.isPlaying()) {
+        return;
+    }
+    Debug("WHEEL (%.2f,%.2f,%.2f)", dx, dy, 0.0);
+    if (_document.verticalWheelFor() == 0) {
+        dx += dy;
+    } else if (dy != 0.0f) {
+        // What passes the threshold is dropped with the reset: one event
+        // moves the selection by one tool at most.
+        _vWheelValue += dy;
+        if (_vWheelValue >= kWheelThreshold) {
+            _document.changeInstRelatively(-1);
+            _vWheelValue = 0.0f;
+        } else if (_vWheelValue <= -kWheelThreshold) {
+            _document.changeInstRelatively(1);
+            _vWheelValue = 0.0f;
+        }
+    }
+    event->accept();
+    if (dx == 0.0f || !_slider) {
+        return;
+    }
+    const float value = sliderPosition();
+    const auto maximum = static_cast<float>(static_cast<double>(_slider->maximum()) / kSliderScale);
+    const auto minimum = static_cast<float>(static_cast<double>(_slider->minimum()) / kSliderScale);
+    dx = std::clamp(dx, -kMostStepsPerWheelEvent, kMostStepsPerWheelEvent);
+    const float target = value - dx;
+    scrollTo(minimum > target ? minimum : std::min(maximum, target), true);
+}
+
+void OrnView::moveCellBy(int steps, int notes) {
+    QPointF cell = _cursorPt;
+    if (static_cast<int>(cell.y()) == 0) {
+        // No cell yet: start at the playing position, on the middle line.
+        const int step = static_cast<int>(std::lround(_ornImageInfo.playingPosition));
+        cell = QPointF(std::clamp(step, 0, kLastPosition), kMiddleNote);
+    } else {
+        cell = QPointF(std::clamp(static_cast<int>(cell.x()) + steps, 0, kLastPosition),
+                       std::clamp(static_cast<int>(cell.y()) + notes, kTopNote, kBottomNote));
+    }
+    changeCursorPtTo(cell);
+    scrollCellIntoSight();
+}
+
+void OrnView::scrollCellIntoSight() {
+    const int step = static_cast<int>(_cursorPt.x());
+    const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
+    const float iconLeft = kStepPitch * static_cast<float>(step) + 82.0f - 8.0f - left;
+    float newLeft = left;
+    if (iconLeft < 0.0f) {
+        newLeft = left + iconLeft;
+    } else if (iconLeft + kIconSize > _ornImageInfo.width) {
+        newLeft = left + iconLeft + kIconSize - _ornImageInfo.width;
+    }
+    if (newLeft == left) {
+        return;
+    }
+    // The position whose frame starts at newLeft: it stands at zuboDefaultX.
+    const float position = (newLeft + _ornImageInfo.zuboDefaultX - 82.0f) / kStepPitch;
+    scrollTo(std::clamp(position, 0.0f, static_cast<float>(kLastPosition)), true);
+}
+
+void OrnView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool handled = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
+                         key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                         key == Qt::Key_Delete || key == Qt::Key_Backspace ||
+                         key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Home ||
+                         key == Qt::Key_End;
+    if (!handled ||
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (_document.isPlaying()) {
+        return;
+    }
+    const float page = _ornImageInfo.width / kStepPitch;
+    const auto last = static_cast<float>(kLastPosition);
+    const float position = std::max(0.0f, _ornImageInfo.playingPosition);
+    const int step = static_cast<int>(_cursorPt.x());
+    const int note = static_cast<int>(_cursorPt.y());
+    switch (key) {
+    case Qt::Key_Left:
+        moveCellBy(-1, 0);
+        break;
+    case Qt::Key_Right:
+        moveCellBy(1, 0);
+        break;
+    case Qt::Key_Up:
+        moveCellBy(0, -1);
+        break;
+    case Qt::Key_Down:
+        moveCellBy(0, 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (note != 0) {
+            _document.requestAddNoteAt(step, note);
+        }
+        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        if (note != 0) {
+            _document.requestRemoveNoteAt(step, note);
+        }
+        break;
+    case Qt::Key_PageUp:
+        scrollTo(std::max(0.0f, position - page), true);
+        break;
+    case Qt::Key_PageDown:
+        scrollTo(std::min(last, position + page), true);
+        break;
+    case Qt::Key_Home:
+        scrollTo(0.0f, true);
+        break;
+    case Qt::Key_End:
+        scrollTo(std::clamp(static_cast<float>(_document.score().end()), 0.0f, last), true);
+        break;
+    default:
+        break;
+    }
+}
