@@ -98,7 +98,7 @@ int exportAudio(const std::string& input, const std::string& output,
     const OrnWaves bank;
     MyDocument document(Preferences::shared());
     document.stopObserving();
-    document.setScore(std::move(score));
+    document.replaceScore(std::move(score));
     document.updateVolume();
     document.updateTempoEmurationCoefficient();
     if (options.volumePercent) {

@@ -86,8 +86,8 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     MyDocument document(&preferences);
     // The settings in force are those at the start (and the options').
     document.stopObserving();
-    document.setScore(std::move(score));
-    OrnScore& playing = *document.score();
+    document.replaceScore(std::move(score));
+    OrnScore& playing = document.editableScore();
     const bool looping = playing.loop();
 
     if (options.nullOutput) {

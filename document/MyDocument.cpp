@@ -3,6 +3,8 @@
 #include "common/Log.h"
 #include "document/Preferences.h"
 
+#include <QSignalBlocker>
+
 MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     : QObject(parent), _score(std::make_unique<OrnScore>()),
       _mixer(std::make_unique<SimpleOrnMixer>()),
@@ -13,12 +15,16 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     _fps = fps == 0 ? 30 : fps;
     _observation = connect(_preferences, &Preferences::valueChanged, this,
                            &MyDocument::observeValueForKeyPath);
+    connect(&_undoStack, &QUndoStack::cleanChanged, this, &MyDocument::updateEditedState);
+    liveDocuments().push_back(this);
 }
 
 MyDocument::~MyDocument() {
     // The palette and the view may be gone before their document.
     _outlets = nullptr;
     blockSignals(true);
+    std::erase(liveDocuments(), this);
+    disconnect(&_undoStack, nullptr, this, nullptr);
     stopObserving();
     stopPlaying();
     stopAudioUnit();
@@ -36,10 +42,39 @@ void MyDocument::stopObserving() {
     disconnect(_observation);
 }
 
-void MyDocument::setScore(std::unique_ptr<OrnScore> score) {
-    _retiredScore = std::move(_score);
+void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
+    stopPlaying();
+    std::unique_ptr<OrnScore> old = std::move(_score);
     _score = std::move(score);
-    _liveScore.store(_score.get(), std::memory_order_release);
+    // The store and the count read after it are sequentially consistent with
+    // the audio thread's read of the score and its count of finished blocks:
+    // a block that read the old score and is still under way has not been
+    // counted yet, so the count changes only once it is over.
+    _liveScore.store(_score.get(), std::memory_order_seq_cst);
+    _retiredScores.push_back({std::move(old), _blocksRendered.load(std::memory_order_seq_cst)});
+    reclaimRetiredScores();
+    storeOrigStatus();
+    {
+        // The stack is cleared quietly; the edited state is told once below.
+        const QSignalBlocker quiet(&_undoStack);
+        const bool edited = !_undoStack.isClean();
+        _undoStack.clear();
+        if (edited) {
+            // The changes are no longer in the history but not saved either.
+            _undoStack.resetClean();
+        }
+    }
+    emit scoreReplaced();
+    updateEditedState();
+}
+
+void MyDocument::reclaimRetiredScores() {
+    // With the output stopped no block is under way; otherwise a score is
+    // free once a block has ended since it was replaced.
+    const bool idle = !_audioUnitRunning;
+    const std::uint32_t blocks = _blocksRendered.load(std::memory_order_seq_cst);
+    std::erase_if(_retiredScores,
+                  [&](const RetiredScore& retired) { return idle || retired.blocks != blocks; });
 }
 
 void MyDocument::storeOrigStatus() {

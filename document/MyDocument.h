@@ -6,16 +6,21 @@
 #include "sound/MyDocumentSyncData.h"
 #include "sound/SimpleOrnMixer.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QUndoStack>
 #include <QVariant>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class Dialogs;
 class Preferences;
 
 // The audio output's render callback: `context` is the document; fills
@@ -30,21 +35,96 @@ int RenderCallback(void* context, int frames, float* left, float* right);
 // emulation coefficient, a restart request) are atomics; the main thread
 // never touches the mixer while the audio thread may be using it: a restart
 // is a request that the audio thread serves at its next frame, and the
-// mixer's remaining length is a value the audio thread publishes.
+// mixer's remaining length is a value the audio thread publishes. A replaced
+// score is freed only once the audio thread has finished the block it may
+// have been reading it in.
 class MyDocument : public QObject {
     Q_OBJECT
 
 public:
+    // The type names of the save and load pair: the file format, and the
+    // plain text that paste and drop load.
+    static constexpr const char* kOrnFormatType = "ORN Format";
+    static constexpr const char* kPlainTextType = "text/plain";
+    // Opening and pasting take at most 1 MiB; a dropped file 1 to 8192 bytes.
+    static constexpr qint64 kMaxTextBytes = 1 << 20;
+    static constexpr qint64 kMaxDropBytes = 8192;
+
     explicit MyDocument(Preferences* preferences, QObject* parent = nullptr);
     ~MyDocument() override;
 
-    OrnScore* score() const { return _score.get(); }
-    // Makes `score` the document's score. The audio thread reads the score
-    // through an atomic pointer, and the replaced score is kept until the
-    // next replacement, so a frame under way never reads a freed score.
-    void setScore(std::unique_ptr<OrnScore> score);
+    // The current score; valid until the score is replaced, so never kept.
+    const OrnScore& score() const { return *_score; }
+    // The score to change in place, for the document's renderers (which
+    // switch the loop off for a last pass) and for tests; never kept either.
+    OrnScore& editableScore() { return *_score; }
+    // The one way a score enters the document: stops playback, swaps the
+    // score in, records its tempo, measure and loop as saved, clears the undo
+    // history (keeping the document edited if it was), emits scoreReplaced.
+    void replaceScore(std::unique_ptr<OrnScore> score);
     MyDocumentSyncData* syncData() const { return _syncData.get(); }
     Preferences* preferences() const { return _preferences; }
+    // Alerts and the save-changes question go here; without dialogs an alert
+    // is logged and the question answers Cancel.
+    void setDialogs(Dialogs* dialogs) { _dialogs = dialogs; }
+    Dialogs* dialogs() const { return _dialogs; }
+
+    // The file the document stands for; empty while untitled.
+    QString filePath() const { return _filePath; }
+    void setFilePath(const QString& path);
+    // The file's name, or "Untitled", "Untitled 2", ... in the order the
+    // documents of this run were first named without a file.
+    QString displayName() const;
+    // The open document standing for `path` (compared as canonical paths),
+    // or null.
+    static MyDocument* documentForPath(const QString& path);
+    // A new document holding the score file at `path`, or null after an
+    // alert that names the file and the reason.
+    static std::unique_ptr<MyDocument> openPath(const QString& path, Preferences* preferences,
+                                                Dialogs* dialogs);
+
+    // Editing. The tool the requests use: 0..14 an instrument, 15 the End
+    // tool; in erase mode a left click erases.
+    void setSelectedInst(int inst) { _selectedInst = inst; }
+    int selectedInst() const { return _selectedInst; }
+    void setEraseMode(bool eraseMode) { _eraseMode = eraseMode; }
+    bool eraseMode() const { return _eraseMode; }
+    // A left and a right click on a staff cell (note 1..13; any other note
+    // is no cell and does nothing, except for the End tool).
+    void requestAddNoteAt(int index, int note);
+    void requestRemoveNoteAt(int index, int note);
+    void undoableAddNoteAt(int index, int note, int prog);
+    void undoableRemoveNoteAt(int index, int note);
+    void undoableSetEnd(int end);
+    // Not undoable: the edited state compares the tempo with the saved one.
+    void undoableSetTempo(int tempo);
+    // Unsaved note or end-mark edits, or tempo, measure or loop other than
+    // saved.
+    bool isDocumentEdited() const;
+    // Emits editedChanged when isDocumentEdited has changed; the palette
+    // calls it after changing measure or loop.
+    void updateEditedState();
+    QUndoStack* undoStack() { return &_undoStack; }
+
+    // Exchange: the save and load pair by type name, the clipboard, a
+    // dropped file, saving and the save-changes question.
+    QByteArray dataRepresentationOfType(const QString& type);
+    bool loadDataRepresentation(const QByteArray& data, const QString& type);
+    void copy();
+    void paste();
+    void pasteCallback(bool shouldClose);
+    void dropFile(const QString& path, bool link);
+    void dropCallback(bool shouldClose);
+    // Asks whether to save an edited document: true when it may be closed or
+    // replaced (saved, or not to be saved), false on Cancel or a failed save.
+    bool canCloseDocument();
+    // Saves to the document's file, asking for a path while untitled.
+    bool save();
+    // Writes the full form with CR LF to `path` atomically; on success the
+    // document stands for `path` and is unedited. On failure an alert names
+    // the file and the reason, and the document and the file stay as they
+    // were.
+    bool saveToPath(const QString& path);
 
     // Records the score's tempo, measure and loop as the saved state.
     void storeOrigStatus();
@@ -131,7 +211,18 @@ public:
     // The mixer's remaining length as last published by the audio thread.
     int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }
     // True from startPlaying until the audio thread has begun step 0.
-    bool restartPending() const { return _restartRequested.load(std::memory_order_acquire); }
+    bool restartPending() const {
+        return _restartRequests.load(std::memory_order_acquire) !=
+               _restartsServed.load(std::memory_order_acquire);
+    }
+    // The position to show: 0 while a restart is pending, else the one the
+    // audio thread published.
+    float displayedPosition() const;
+    // Audio thread, at the end of every block: the score the block read may
+    // now be freed.
+    void blockRendered() { _blocksRendered.fetch_add(1, std::memory_order_seq_cst); }
+    // Replaced scores still waiting for the audio thread to move on.
+    std::size_t retiredScoreCount() const { return _retiredScores.size(); }
 
     // Frames per step at a tempo (steps per minute) and tempo emulation
     // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
@@ -152,8 +243,6 @@ public:
     void changeIconForMeasure();
     void changeIconForPlayer();
     void changeIconForLoop();
-    int selectedInst() const { return _selectedInst; }
-    bool eraseMode() const { return _eraseMode; }
 
     // The window. makeWindowControllers builds it with `makeWindow`, which
     // answers the window's outlets (owned by the window, which outlives its
@@ -173,16 +262,47 @@ signals:
     void scrollRequested(float position, bool updateSlider);
     // The palette shows the play state on its play and stop buttons.
     void playStateChanged(bool playing);
+    // The staff view draws the score again.
+    void redrawRequested();
+    // A new score came in: the window refreshes its palette and drawer.
+    void scoreReplaced();
+    void editedChanged(bool edited);
+    void filePathChanged(const QString& path);
+    // The tempo controls show this tempo.
+    void tempoDisplayChanged(int tempo);
 
 private:
+    friend class AddNoteCommand;
+    friend class RemoveNoteCommand;
+    friend class SetEndCommand;
+
+    // The score edits the undo commands make, each followed by a redraw.
+    void changeNoteAt(int index, int note, int prog);
+    void eraseNoteAt(int index, int note);
+    void changeEnd(int end);
+    // Every document alive, for documentForPath.
+    static std::vector<MyDocument*>& liveDocuments();
+    // Frees the replaced scores the audio thread can no longer be reading.
+    void reclaimRetiredScores();
+    void alert(const QString& title, const QString& detail);
+
     void startDisplayTimer();
     void cancelDisplayTimer();
     void cancelStopChecks();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
+    struct RetiredScore {
+        std::unique_ptr<OrnScore> score;
+        // _blocksRendered when it was replaced.
+        std::uint32_t blocks;
+    };
+
     std::unique_ptr<OrnScore> _score;
-    std::unique_ptr<OrnScore> _retiredScore;
+    std::vector<RetiredScore> _retiredScores;
     std::atomic<OrnScore*> _liveScore{nullptr};
+    // Blocks the audio thread has finished; it moves on from a replaced
+    // score once this has changed.
+    std::atomic<std::uint32_t> _blocksRendered{0};
     int _selectedInst = 0;
     bool _eraseMode = false;
     std::atomic<bool> _playing{false};
@@ -196,8 +316,19 @@ private:
 
     Preferences* _preferences;
     QMetaObject::Connection _observation;
+    Dialogs* _dialogs = nullptr;
+    QString _filePath;
+    mutable int _untitledNumber = 0;
+    QUndoStack _undoStack;
+    bool _lastEdited = false;
+    QString _dropFileName;
+    bool _dropForLink = false;
 
-    std::atomic<bool> _restartRequested{false};
+    // Restart requests made and served; the audio thread serves a request
+    // by beginning step 0 and then publishing the count it served, so a
+    // request made meanwhile is served at the next frame, never lost.
+    std::atomic<std::uint32_t> _restartRequests{0};
+    std::atomic<std::uint32_t> _restartsServed{0};
     std::atomic<int> _mixerDuration{0};
     // The step length is worked out again only when tempo or coefficient
     // change; audio thread only.

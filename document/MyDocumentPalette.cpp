@@ -64,6 +64,7 @@ void MyDocument::toggleEraser() {
 
 void MyDocument::toggleMeasure(Button sender) {
     _score->setMeasure(sender == Button::Measure3 ? 3 : 4);
+    updateEditedState();
     changeIconForMeasure();
     if (_outlets != nullptr) {
         _outlets->redraw();
@@ -73,6 +74,7 @@ void MyDocument::toggleMeasure(Button sender) {
 
 void MyDocument::toggleLoop() {
     _score->setLoop(!_score->loop());
+    updateEditedState();
     changeIconForLoop();
     if (_outlets != nullptr) {
         _outlets->redraw();
@@ -81,13 +83,7 @@ void MyDocument::toggleLoop() {
 }
 
 void MyDocument::tempoChanged(int value) {
-    if (value == _score->tempo()) {
-        return;
-    }
-    _score->setTempo(value);
-    if (_outlets != nullptr) {
-        _outlets->showTempo(value);
-    }
+    undoableSetTempo(value);
 }
 
 void MyDocument::toggleDrawer() {

@@ -32,14 +32,15 @@ float MyDocument::toneLeft(float* left, float* right) {
         *right = v * pr;
         return v * pm;
     }
-    if (_restartRequested.load(std::memory_order_acquire)) {
+    const std::uint32_t request = _restartRequests.load(std::memory_order_acquire);
+    const bool restart = request != _restartsServed.load(std::memory_order_relaxed);
+    if (restart) {
         _mixer->clear();
         _mixer->setSamplingRate(44100);
         _syncData->clearCounter();
-        _restartRequested.store(false, std::memory_order_release);
     }
 
-    const OrnScore& score = *_liveScore.load(std::memory_order_acquire);
+    const OrnScore& score = *_liveScore.load(std::memory_order_seq_cst);
     const int tempo = score.tempo();
     const int coefficient = _tempoEmurationCoefficient.load(std::memory_order_relaxed);
     if (tempo != _stepTempo || coefficient != _stepCoefficient) {
@@ -84,6 +85,11 @@ float MyDocument::toneLeft(float* left, float* right) {
     _syncData->setFloatPlayingIndex(static_cast<float>(s) +
                                     static_cast<float>(fraction) / static_cast<float>(n));
     _mixerDuration.store(_mixer->duration(), std::memory_order_release);
+    if (restart) {
+        // Served only now, after the new position and length are out: a
+        // display tick that sees no request pending reads the new values.
+        _restartsServed.store(request, std::memory_order_release);
+    }
 
     *left = v * (ml + pl);
     *right = v * (mr + pr);
@@ -93,12 +99,12 @@ float MyDocument::toneLeft(float* left, float* right) {
 int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
     const int s = _syncData->playingIndex();
     const int k = _syncData->indexInCounter();
-    const OrnScore& score = *_liveScore.load(std::memory_order_acquire);
+    const OrnScore& score = *_liveScore.load(std::memory_order_seq_cst);
     const int n = stepLength(score.tempo(), _tempoEmurationCoefficient.load(std::memory_order_relaxed));
     // Only frames that continue a step, with no preview sounding, are mixed
     // as a block; everything else goes through the per-frame operation.
     const bool block = maxFrames > 1 && _playing.load(std::memory_order_acquire) &&
-                       !_restartRequested.load(std::memory_order_acquire) &&
+                       !restartPending() &&
                        !_syncData->hasTone() && s != -1 && k < n &&
                        _mixer->counter() < INT_MAX - maxFrames;
     if (!block) {
@@ -122,11 +128,17 @@ int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
 }
 
 void MyDocument::restartPlayback() {
-    // The position is cleared here too, so that the display never shows the
-    // previous playback's end before the audio thread has served the request.
-    _syncData->clearCounter();
-    _restartRequested.store(true, std::memory_order_release);
+    // The position is the audio thread's to clear: a frame under way would
+    // overwrite it. Until the request is served the display shows 0.
+    _restartRequests.fetch_add(1, std::memory_order_acq_rel);
     _playing.store(true, std::memory_order_release);
+}
+
+float MyDocument::displayedPosition() const {
+    if (restartPending()) {
+        return 0.0f;
+    }
+    return _syncData->floatPlayingIndex();
 }
 
 void MyDocument::haltPlayback() {

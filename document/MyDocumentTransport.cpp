@@ -79,6 +79,7 @@ void MyDocument::stopAudioUnit() {
         _audioUnit->stop();
     }
     _audioUnitRunning = false;
+    reclaimRetiredScores();
 }
 
 bool MyDocument::stopAudioUnitIfPossible() {
@@ -107,6 +108,7 @@ bool MyDocument::stopAudioUnitIfPossible() {
 
 void MyDocument::checkAudioEnd() {
     _timerForStopAudioUnit = nullptr;
+    _syncData->releaseEndedTone();
     stopAudioUnitIfPossible();
 }
 
@@ -189,15 +191,18 @@ void MyDocument::cancelStopChecks() {
 }
 
 void MyDocument::onPlaying() {
-    float p = _syncData->floatPlayingIndex();
-    const int end = _score->end();
+    reclaimRetiredScores();
     if (!isPlaying()) {
         return;
     }
-    if (p > static_cast<float>(end) && !_score->loop()) {
-        // Until the audio thread has begun the new playback, the position
-        // and the mixer's length it published belong to the previous one.
-        if (!restartPending() && mixerDuration() <= 0) {
+    // The request is read before the position: once it reads as served, the
+    // position and the mixer's length belong to the new playback. While it is
+    // pending they belong to the previous one, and 0 is shown.
+    const bool pending = restartPending();
+    float p = pending ? 0.0f : _syncData->floatPlayingIndex();
+    const int end = _score->end();
+    if (!pending && p > static_cast<float>(end) && !_score->loop()) {
+        if (mixerDuration() <= 0) {
             stopPlaying();
         }
         p = std::min(p, static_cast<float>(end) + 0.25f);

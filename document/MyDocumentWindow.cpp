@@ -12,6 +12,14 @@ void MyDocument::makeWindowControllers(const WindowMaker& makeWindow) {
 
 void MyDocument::windowControllerDidLoadNib(MyDocumentOutlets* outlets) {
     _outlets = outlets;
+    // A score loaded, pasted or dropped later refreshes the palette too.
+    connect(this, &MyDocument::scoreReplaced, this, &MyDocument::openDrawer,
+            Qt::UniqueConnection);
+    connect(this, &MyDocument::tempoDisplayChanged, this, [this](int tempo) {
+        if (_outlets != nullptr) {
+            _outlets->showTempo(tempo);
+        }
+    });
     if (const MyIcons* icons = MyIcons::myIcons(); icons != nullptr && _outlets != nullptr) {
         for (int i = 0; i < MyDocumentOutlets::kToolButtons; ++i) {
             _outlets->setImage(MyDocumentOutlets::toolButton(i), icons->getZuboIcon(i));

@@ -9,5 +9,6 @@ int RenderCallback(void* context, int frames, float* left, float* right) {
         left[i] = l;
         right[i] = r;
     }
+    document->blockRendered();
     return 0;
 }

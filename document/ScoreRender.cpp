@@ -6,7 +6,7 @@
 #include <vector>
 
 long long renderScore(MyDocument& document, int loops, const RenderSink& sink, int blockFrames) {
-    OrnScore& score = *document.score();
+    OrnScore& score = document.editableScore();
     MyDocumentSyncData& sync = *document.syncData();
     const bool looping = score.loop();
     int passes = 1;

@@ -3,30 +3,39 @@
 #include <cstdio>
 #include <utility>
 
-OrnScore::OrnScore() : _tempo(100), _measure(4), _end(960), _loop(0), _notes{}, _valid(true) {
-    clearAllNotes();
-}
+OrnScore::OrnScore() : _tempo(100), _measure(4), _end(960), _loop(0), _valid(true) {}
 
 OrnScore::OrnScore(std::span<const std::uint8_t> data) : OrnScore() {
     loadData(data);
 }
 
 void OrnScore::clearAllNotes() {
-    for (auto& step : _notes) {
-        for (auto& cell : step) {
-            clearOrnNote(&cell);
-        }
+    for (auto& c : _cells) {
+        c.store({-1, 0});
+    }
+}
+
+void OrnScore::loadStep(int index, OrnNote* step) const {
+    for (int y = 0; y < maxNotes(); ++y) {
+        step[y] = cell(index, y).load();
+    }
+}
+
+void OrnScore::storeStep(int index, const OrnNote* step) {
+    for (int y = 0; y < maxNotes(); ++y) {
+        cell(index, y).store(step[y]);
     }
 }
 
 std::string OrnScore::description() const {
+    OrnNote step[3];
+    loadStep(0, step);
     char text[320];
     std::snprintf(text, sizeof text,
                   "OrnScore tempo=%d measure=%d end=%d loop=%s notes[0][0]=(%d,%d) "
                   "notes[0][1]=(%d,%d) notes[0][2]=(%d,%d)",
-                  tempo(), measure(), end(), loop() ? "YES" : "NO", _notes[0][0].midiNote,
-                  _notes[0][0].prog, _notes[0][1].midiNote, _notes[0][1].prog,
-                  _notes[0][2].midiNote, _notes[0][2].prog);
+                  tempo(), measure(), end(), loop() ? "YES" : "NO", step[0].midiNote, step[0].prog,
+                  step[1].midiNote, step[1].prog, step[2].midiNote, step[2].prog);
     return text;
 }
 
@@ -34,20 +43,21 @@ int OrnScore::noteAt(int index, int y) const {
     if (index >= maxLength() || y >= maxNotes() || index >= end()) {
         return 0;
     }
-    return midiNoteToOrnNote(_notes[index][y].midiNote);
+    return midiNoteToOrnNote(cell(index, y).midiNote.load(std::memory_order_relaxed));
 }
 
 int OrnScore::progAt(int index, int y) const {
     if (index >= maxLength() || y >= maxNotes() || index >= end()) {
         return 0;
     }
-    return _notes[index][y].prog;
+    return cell(index, y).prog.load(std::memory_order_relaxed);
 }
 
 int OrnScore::getProgAt(int index, int note) const {
-    for (const auto& cell : _notes[index]) {
-        if (midiNoteToOrnNote(cell.midiNote) == note) {
-            return cell.prog;
+    for (int y = 0; y < maxNotes(); ++y) {
+        const OrnNote c = cell(index, y).load();
+        if (midiNoteToOrnNote(c.midiNote) == note) {
+            return c.prog;
         }
     }
     return 0;
@@ -57,17 +67,21 @@ bool OrnScore::addNoteAt(int index, int note, int prog) {
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(maxLength())) {
         return false;
     }
-    for (auto& cell : _notes[index]) {
-        const int n = midiNoteToOrnNote(cell.midiNote);
+    OrnNote step[3];
+    loadStep(index, step);
+    for (auto& c : step) {
+        const int n = midiNoteToOrnNote(c.midiNote);
         if (n == 0) {
-            cell.midiNote = ornNoteToMidiNote(note);
-            cell.prog = prog;
-            fixScoreAt(index);
+            c.midiNote = ornNoteToMidiNote(note);
+            c.prog = prog;
+            fixStep(step);
+            storeStep(index, step);
             return true;
         }
         if (n == note) {
             // The note changes instrument; its place does not change.
-            cell.prog = prog;
+            c.prog = prog;
+            storeStep(index, step);
             return true;
         }
     }
@@ -78,7 +92,8 @@ bool OrnScore::removeNoteAt(int index, int note) {
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(maxLength())) {
         return false;
     }
-    auto& step = _notes[index];
+    OrnNote step[3];
+    loadStep(index, step);
     for (int y = 0; y < maxNotes(); ++y) {
         const int n = midiNoteToOrnNote(step[y].midiNote);
         if (n == 0) {
@@ -90,16 +105,16 @@ bool OrnScore::removeNoteAt(int index, int note) {
                 step[k] = step[k + 1];
             }
             clearOrnNote(&step[maxNotes() - 1]);
+            storeStep(index, step);
             return true;
         }
     }
     return false;
 }
 
-void OrnScore::fixScoreAt(int index) {
-    auto& step = _notes[index];
-    auto key = [](const OrnNote& cell) {
-        const int n = midiNoteToOrnNote(cell.midiNote);
+void OrnScore::fixStep(OrnNote* step) {
+    auto key = [](const OrnNote& c) {
+        const int n = midiNoteToOrnNote(c.midiNote);
         return n == 0 ? 999 : n;
     };
     int keys[3] = {key(step[0]), key(step[1]), key(step[2])};
@@ -115,6 +130,13 @@ void OrnScore::fixScoreAt(int index) {
     order(0);
     order(1);
     order(0);
+}
+
+void OrnScore::fixScoreAt(int index) {
+    OrnNote step[3];
+    loadStep(index, step);
+    fixStep(step);
+    storeStep(index, step);
 }
 
 void OrnScore::fixScore() {

@@ -12,10 +12,11 @@
 // The whole content of one document: 960 steps of three note cells, tempo,
 // measure, end mark and loop flag, and whether the last load was valid.
 //
-// Tempo, measure, end and loop are read by the audio thread while the palette
-// changes them on the main thread, so each is a 32-bit atomic. The cells are
-// plain: they are never edited while the score plays, and a load builds a new
-// score instead of changing a playing one.
+// The audio thread reads the score while the main thread may change it (the
+// palette's tempo, measure and loop; undo and redo of note edits), so tempo,
+// measure, end, loop and both fields of every cell are 32-bit atomics, used
+// relaxed: a step seen half-edited for one frame is harmless. A load builds a
+// new score instead of changing a playing one.
 class OrnScore {
 public:
     static constexpr int maxLength() { return 960; }
@@ -69,7 +70,7 @@ public:
     int getProgAt(int index, int note) const;
     // The raw cell, for tools that show the stored grid (0 <= index <= 959,
     // 0 <= y <= 2).
-    const OrnNote& cellAt(int index, int y) const { return _notes[index][y]; }
+    OrnNote cellAt(int index, int y) const { return cell(index, y).load(); }
 
     bool addNoteAt(int index, int note, int prog);
     bool removeNoteAt(int index, int note);
@@ -77,13 +78,37 @@ public:
     // empty cells last (a stable sort). 0 <= index <= 959.
     void fixScoreAt(int index);
     void fixScore();
+    // The normal form of three plain cells.
+    static void fixStep(OrnNote* step);
 
 private:
+    // One cell of the grid, each field a relaxed atomic.
+    struct Cell {
+        std::atomic<int> midiNote{-1};
+        std::atomic<int> prog{0};
+
+        OrnNote load() const {
+            return {midiNote.load(std::memory_order_relaxed), prog.load(std::memory_order_relaxed)};
+        }
+        void store(const OrnNote& note) {
+            midiNote.store(note.midiNote, std::memory_order_relaxed);
+            prog.store(note.prog, std::memory_order_relaxed);
+        }
+    };
+    static constexpr int kCells = 960 * 3;
+
+    Cell& cell(int index, int y) { return _cells[index * maxNotes() + y]; }
+    const Cell& cell(int index, int y) const { return _cells[index * maxNotes() + y]; }
+    // The three cells of a step, as plain values, and back.
+    void loadStep(int index, OrnNote* step) const;
+    void storeStep(int index, const OrnNote* step);
+
     std::atomic<int> _tempo;
     std::atomic<int> _measure;
     std::atomic<int> _end;
     std::atomic<int> _loop;
-    OrnNote _notes[960][3];
+    // The grid, step after step: cell (index, y) is _cells[index * 3 + y].
+    Cell _cells[kCells];
     bool _valid;
 
     static_assert(std::atomic<int>::is_always_lock_free);

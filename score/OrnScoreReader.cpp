@@ -197,6 +197,11 @@ constexpr int kNotRead = -1;
 bool OrnScore::loadData(std::span<const std::uint8_t> data) {
     const char* p = reinterpret_cast<const char*>(data.data());
     const char* const end = p + data.size();
+    // The reader fills plain cells; the grid takes them whole at the end.
+    std::vector<OrnNote> cells(kCells);
+    for (int index = 0; index < maxLength(); ++index) {
+        loadStep(index, &cells[static_cast<std::size_t>(index * maxNotes())]);
+    }
     // The running end: the step at which the next SCORE line starts filling.
     int runningEnd = 0;
     setEnd(0);
@@ -212,14 +217,15 @@ bool OrnScore::loadData(std::span<const std::uint8_t> data) {
         int value = kNotRead;
         if (rest >= 6 && startsWith(p, rest, "SCORE") && runningEnd <= maxLength() - 1) {
             const auto capacity = static_cast<std::size_t>(maxLength() - runningEnd) * 3;
-            std::size_t cells = 0;
-            p = loadOrnScoreLine(&_notes[runningEnd][0], capacity, p, rest, &cells);
+            std::size_t read = 0;
+            p = loadOrnScoreLine(&cells[static_cast<std::size_t>(runningEnd * maxNotes())],
+                                 capacity, p, rest, &read);
             // Only the steps this line filled can be out of order: every other
             // step is in normal form already. Normalising just those keeps a
             // text of many short SCORE lines cheap.
-            const auto filled = static_cast<int>(std::min(cells, capacity) + 2) / 3;
+            const auto filled = static_cast<int>(std::min(read, capacity) + 2) / 3;
             for (int index = runningEnd; index < runningEnd + filled; ++index) {
-                fixScoreAt(index);
+                fixStep(&cells[static_cast<std::size_t>(index * maxNotes())]);
             }
             seen |= kScore;
         } else if (rest >= 6 && startsWith(p, rest, "TEMPO")) {
@@ -258,6 +264,9 @@ bool OrnScore::loadData(std::span<const std::uint8_t> data) {
                 ++p;
             }
         }
+    }
+    for (int index = 0; index < maxLength(); ++index) {
+        storeStep(index, &cells[static_cast<std::size_t>(index * maxNotes())]);
     }
     _valid = (seen == kAllKinds);
     return _valid;

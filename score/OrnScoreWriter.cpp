@@ -40,7 +40,8 @@ void OrnScore::makeCString(char* buffer, bool v6form) const {
         // otherwise force the cells to be read again.
         char digits[6];
         int count = 0;
-        for (const auto& cell : _notes[index]) {
+        for (int y = 0; y < maxNotes(); ++y) {
+            const OrnNote cell = cellAt(index, y);
             const int n = midiNoteToOrnNote(cell.midiNote);
             if (n == 0) {
                 break;

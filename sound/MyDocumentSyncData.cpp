@@ -29,6 +29,7 @@ void MyDocumentSyncData::setTone(std::shared_ptr<ToneGenerator> tone) {
         std::lock_guard<std::mutex> guard(_lock);
         std::swap(_tone, tone);
         _toneIndex = 0;
+        _toneEnded = false;
         _hasTone.store(_tone != nullptr, std::memory_order_release);
     }
     // The voice that was cut is let go here, outside the lock.
@@ -40,31 +41,40 @@ float MyDocumentSyncData::toneLeft(float* left, float* right) {
     if (!_hasTone.load(std::memory_order_acquire)) {
         return 0.0f;
     }
-    std::shared_ptr<ToneGenerator> ended;
-    float m = 0.0f;
-    {
-        std::lock_guard<std::mutex> guard(_lock);
-        if (!_tone) {
-            return 0.0f;
-        }
-        const int i = _toneIndex;
-        *left = _tone->pcmLeftAt(i);
-        *right = _tone->pcmRightAt(i);
-        m = _tone->pcmMonoAt(i);
-        if (m != 0.0f || i < _tone->duration()) {
-            _toneIndex = i + 1;
-        } else {
-            ended = std::move(_tone);
-            _toneIndex = 0;
-            _hasTone.store(false, std::memory_order_release);
-        }
+    std::lock_guard<std::mutex> guard(_lock);
+    if (!_tone || _toneEnded) {
+        return 0.0f;
+    }
+    const int i = _toneIndex;
+    *left = _tone->pcmLeftAt(i);
+    *right = _tone->pcmRightAt(i);
+    const float m = _tone->pcmMonoAt(i);
+    if (m != 0.0f || i < _tone->duration()) {
+        _toneIndex = i + 1;
+    } else {
+        // Marked ended only: the audio thread frees nothing here, the main
+        // thread lets the voice go at the next setTone or releaseEndedTone.
+        _toneEnded = true;
+        _toneIndex = 0;
+        _hasTone.store(false, std::memory_order_release);
     }
     return m;
 }
 
+void MyDocumentSyncData::releaseEndedTone() {
+    std::shared_ptr<ToneGenerator> ended;
+    {
+        std::lock_guard<std::mutex> guard(_lock);
+        if (_toneEnded) {
+            ended = std::move(_tone);
+            _toneEnded = false;
+        }
+    }
+}
+
 float MyDocumentSyncData::whenToneEnds() const {
     std::lock_guard<std::mutex> guard(_lock);
-    if (!_tone || _tone->rate() == 0) {
+    if (!_tone || _toneEnded || _tone->rate() == 0) {
         return 0.0f;
     }
     return static_cast<float>(_tone->duration() - _toneIndex) / static_cast<float>(_tone->rate());

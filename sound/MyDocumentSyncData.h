@@ -36,8 +36,11 @@ public:
     // Makes `tone` the preview voice from its frame 0, cutting the one
     // sounding; null clears the preview.
     void setTone(std::shared_ptr<ToneGenerator> tone);
-    // Renders the preview voice's next frame; returns its mono value.
+    // Renders the preview voice's next frame; returns its mono value. A
+    // voice that has run out is only marked ended, never freed here.
     float toneLeft(float* left, float* right);
+    // Lets go of a preview voice that has run out. Main thread.
+    void releaseEndedTone();
     // Whether a preview voice is set (it may just have run out).
     bool hasTone() const { return _hasTone.load(std::memory_order_acquire); }
     // Seconds of preview left; 0 when there is none, negative once run out.
@@ -49,8 +52,9 @@ private:
     std::atomic<float> _floatPlayingIndex;
     std::shared_ptr<ToneGenerator> _tone;
     int _toneIndex;
+    bool _toneEnded = false;
     std::atomic<float> _volume;
-    // Set under the lock with _tone, so that the audio thread need not take
+    // Set under the lock with _tone (false once it has ended), so that the audio thread need not take
     // the lock for the many frames in which no preview sounds.
     std::atomic<bool> _hasTone;
     mutable std::mutex _lock;

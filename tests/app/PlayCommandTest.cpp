@@ -41,7 +41,7 @@ double computedSeconds(const QByteArray& text, int loops) {
     MyDocument document(&preferences);
     document.stopObserving();
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.constData());
-    document.setScore(std::make_unique<OrnScore>(
+    document.replaceScore(std::make_unique<OrnScore>(
         std::span<const std::uint8_t>(bytes, static_cast<std::size_t>(text.size()))));
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);

@@ -21,7 +21,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
     const OrnWaves bank;
     Preferences preferences;
     MyDocument document(&preferences);
-    document.setScore(denseScore());
+    document.replaceScore(denseScore());
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);
     long long frames = 0;

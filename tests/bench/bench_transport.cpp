@@ -85,7 +85,7 @@ void BM_RenderCallbackDenseBlock(benchmark::State& state) {
     Preferences preferences;
     MyDocument document(&preferences);
     document.stopObserving();
-    document.setScore(denseScore());
+    document.replaceScore(denseScore());
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);
     document.syncData()->setTone(OrnWaves::allocTone(1, 9));

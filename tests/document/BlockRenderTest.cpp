@@ -73,7 +73,7 @@ TEST(BlockRender, MatchesThePerFrameOperationBitForBit) {
     MyDocument perFrame(&prefs);
     MyDocument blocks(&prefs);
     for (MyDocument* doc : {&perFrame, &blocks}) {
-        doc->setScore(busyScore());
+        doc->replaceScore(busyScore());
         doc->syncData()->setVolume(0.8f);
         doc->setTempoEmurationCoefficient(48);
         doc->restartPlayback();

@@ -157,12 +157,12 @@ TEST_F(Palette, MeasureAndLoopSwitchesClickAndRedraw) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        doc->score()->setMeasure(c.measureBefore);
-        doc->score()->setLoop(false);
+        doc->editableScore().setMeasure(c.measureBefore);
+        doc->editableScore().setLoop(false);
         const int redraws = outlets.redraws;
         c.act(*doc);
-        EXPECT_EQ(doc->score()->measure(), c.measure);
-        EXPECT_EQ(doc->score()->loop(), c.loop);
+        EXPECT_EQ(doc->score().measure(), c.measure);
+        EXPECT_EQ(doc->score().loop(), c.loop);
         EXPECT_EQ(outlets.redraws, redraws + 1);
         EXPECT_EQ(previewSample(), 18);
         if (!c.loop) {
@@ -175,17 +175,17 @@ TEST_F(Palette, MeasureAndLoopSwitchesClickAndRedraw) {
 }
 
 TEST_F(Palette, TempoChangesOnlyWhenItDiffers) {
-    doc->score()->setTempo(120);
+    doc->editableScore().setTempo(120);
     outlets.tempos.clear();
     doc->tempoChanged(120);
     EXPECT_TRUE(outlets.tempos.empty());
     doc->tempoChanged(200);
-    EXPECT_EQ(doc->score()->tempo(), 200);
+    EXPECT_EQ(doc->score().tempo(), 200);
     EXPECT_EQ(outlets.tempos, std::vector<int>{200});
     EXPECT_FALSE(doc->syncData()->hasTone());
 }
 
-TEST_F(Palette, OpenDrawerShowsTheScoreAndTheTools) {
+TEST_F(Palette, LoadedScoreShowsInThePaletteAndTheDrawerOpens) {
     for (int i = 0; i < MyDocumentOutlets::kToolButtons; ++i) {
         EXPECT_EQ(outlets.image(MyDocumentOutlets::toolButton(i)), icons.getZuboIcon(i)) << i;
     }
@@ -193,10 +193,11 @@ TEST_F(Palette, OpenDrawerShowsTheScoreAndTheTools) {
     loaded->setMeasure(3);
     loaded->setLoop(true);
     loaded->setTempo(77);
-    doc->setScore(std::move(loaded));
     doc->setInst(12, false);
     doc->toggleEraser();
-    doc->openDrawer();
+    outlets.images.erase(Button::Measure3);
+    // A load replaces the score, and the palette follows it.
+    doc->replaceScore(std::move(loaded));
     EXPECT_EQ(outlets.drawerOpened, 2);
     EXPECT_EQ(outlets.tempos.back(), 77);
     EXPECT_EQ(outlets.image(Button::InstSelected), icons.getZuboIcon(16));

@@ -57,7 +57,7 @@ protected:
         score().setTempo(120);
     }
 
-    OrnScore& score() { return *doc->score(); }
+    OrnScore& score() { return doc->editableScore(); }
 
     // Renders frames up to and including frame `last` (counted from the
     // start of playback); returns the left value of the last one.
@@ -177,7 +177,7 @@ TEST_F(Playback, RestartWhilePlayingBeginsStepZeroAgain) {
     renderTo(3 * kStep120);
     doc->startPlaying();
     EXPECT_TRUE(doc->restartPending());
-    EXPECT_EQ(doc->syncData()->floatPlayingIndex(), 0.0f);
+    EXPECT_EQ(doc->displayedPosition(), 0.0f);
     float l = 0;
     frame(*doc, &l);
     EXPECT_FALSE(doc->restartPending());

@@ -22,7 +22,7 @@ TEST_F(DocumentTest, TransportStressOverTheSilentOutput) {
     doctest::application();
     MyDocument doc(&prefs);
     ASSERT_TRUE(doc.initAudio(std::make_unique<NullAudioOutput>(200.0)));
-    OrnScore& score = *doc.score();
+    OrnScore& score = doc.editableScore();
     // Every step holds three notes: each step boundary places three voices.
     for (int step = 0; step < 16; ++step) {
         for (int note = 1; note <= 3; ++note) {

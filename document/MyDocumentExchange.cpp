@@ -1,0 +1,318 @@
+#include "document/MyDocument.h"
+
+#include "common/FileRead.h"
+#include "common/Log.h"
+#include "document/Dialogs.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <span>
+
+namespace {
+
+int g_untitledCount = 0;
+
+bool isKnownType(const QString& type) {
+    return type == QLatin1String(MyDocument::kOrnFormatType) ||
+           type == QLatin1String(MyDocument::kPlainTextType);
+}
+
+QString quoted(const QString& name) {
+    return QStringLiteral("\u201C%1\u201D").arg(name);
+}
+
+QString fileNameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+void showAlert(Dialogs* dialogs, const QString& title, const QString& detail) {
+    if (dialogs == nullptr) {
+        zuboLog("%s: %s", qUtf8Printable(title), qUtf8Printable(detail));
+        return;
+    }
+    dialogs->alert(title, QStringLiteral("Sorry."), detail, QStringLiteral("Indeed"));
+}
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+            static_cast<std::size_t>(data.size())};
+}
+
+// Reads a whole regular file of at most `maxBytes`; never blocks on a FIFO
+// or a device.
+bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* error) {
+    const zubo::FileContents file = zubo::readWholeFile(QFile::encodeName(path).toStdString(),
+                                                        static_cast<std::size_t>(maxBytes));
+    if (!file.ok()) {
+        *error = QString::fromStdString(file.error);
+        return false;
+    }
+    *data = QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
+                       static_cast<qsizetype>(file.bytes.size()));
+    return true;
+}
+
+// Writes `data` to `path` through a temporary file renamed over it once
+// complete, so that a failed write leaves the old file as it was.
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(data) != data.size() || !file.flush()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QClipboard* clipboard() {
+    // Headless runs (the command line) have no clipboard.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return nullptr;
+    }
+    return QGuiApplication::clipboard();
+}
+
+} // namespace
+
+std::vector<MyDocument*>& MyDocument::liveDocuments() {
+    static std::vector<MyDocument*> documents;
+    return documents;
+}
+
+void MyDocument::setFilePath(const QString& path) {
+    const QString absolute = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    if (absolute == _filePath) {
+        return;
+    }
+    _filePath = absolute;
+    emit filePathChanged(_filePath);
+}
+
+QString MyDocument::displayName() const {
+    if (!_filePath.isEmpty()) {
+        return fileNameOf(_filePath);
+    }
+    if (_untitledNumber == 0) {
+        _untitledNumber = ++g_untitledCount;
+    }
+    return _untitledNumber == 1 ? QStringLiteral("Untitled")
+                                : QStringLiteral("Untitled %1").arg(_untitledNumber);
+}
+
+MyDocument* MyDocument::documentForPath(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty()) {
+        return nullptr;
+    }
+    for (MyDocument* document : liveDocuments()) {
+        if (!document->_filePath.isEmpty() &&
+            QFileInfo(document->_filePath).canonicalFilePath() == canonical) {
+            return document;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<MyDocument> MyDocument::openPath(const QString& path, Preferences* preferences,
+                                                 Dialogs* dialogs) {
+    QByteArray data;
+    QString error;
+    if (!readFile(path, kMaxTextBytes, &data, &error)) {
+        showAlert(dialogs, QStringLiteral("Cannot Read"),
+                  QStringLiteral("%1: %2.").arg(quoted(fileNameOf(path)), error));
+        return nullptr;
+    }
+    auto document = std::make_unique<MyDocument>(preferences);
+    document->setDialogs(dialogs);
+    if (!document->loadDataRepresentation(data, QLatin1String(kOrnFormatType))) {
+        showAlert(dialogs, QStringLiteral("Unknown Format"),
+                  QStringLiteral("%1 is not a score.").arg(quoted(fileNameOf(path))));
+        return nullptr;
+    }
+    document->setFilePath(path);
+    return document;
+}
+
+void MyDocument::alert(const QString& title, const QString& detail) {
+    showAlert(_dialogs, title, detail);
+}
+
+QByteArray MyDocument::dataRepresentationOfType(const QString& type) {
+    if (!isKnownType(type)) {
+        return {};
+    }
+    storeOrigStatus();
+    updateEditedState();
+    const std::vector<std::uint8_t> data = _score->data();
+    return QByteArray(reinterpret_cast<const char*>(data.data()),
+                      static_cast<qsizetype>(data.size()));
+}
+
+bool MyDocument::loadDataRepresentation(const QByteArray& data, const QString& type) {
+    if (!isKnownType(type)) {
+        return false;
+    }
+    auto score = std::make_unique<OrnScore>(bytesOf(data));
+    if (!score->isValid()) {
+        return false;
+    }
+    replaceScore(std::move(score));
+    emit redrawRequested();
+    emit scrollRequested(0.0f, true);
+    return true;
+}
+
+void MyDocument::copy() {
+    if (QClipboard* board = clipboard()) {
+        board->setText(QString::fromStdString(_score->toString()));
+    }
+}
+
+void MyDocument::paste() {
+    pasteCallback(isDocumentEdited() ? canCloseDocument() : true);
+}
+
+void MyDocument::pasteCallback(bool shouldClose) {
+    if (!shouldClose) {
+        return;
+    }
+    QClipboard* board = clipboard();
+    const QMimeData* mime = board != nullptr ? board->mimeData() : nullptr;
+    if (mime == nullptr || !mime->hasText()) {
+        return;
+    }
+    const QString text = mime->text();
+    // A text too long for a score is refused before it is even converted.
+    QByteArray data;
+    if (text.size() <= kMaxTextBytes) {
+        data = text.toUtf8();
+    }
+    if (text.size() > kMaxTextBytes || data.size() > kMaxTextBytes ||
+        !loadDataRepresentation(data, QLatin1String(kPlainTextType))) {
+        alert(QStringLiteral("Unknown Format"),
+              QStringLiteral("The clipboard does not hold a score."));
+        return;
+    }
+    setFilePath(QString());
+    _undoStack.setClean();
+    updateEditedState();
+    startPlaying();
+}
+
+void MyDocument::dropFile(const QString& path, bool link) {
+    _dropFileName = path;
+    _dropForLink = link;
+    dropCallback(isDocumentEdited() ? canCloseDocument() : true);
+}
+
+void MyDocument::dropCallback(bool shouldClose) {
+    const QString path = _dropFileName;
+    const bool link = _dropForLink;
+    _dropFileName.clear();
+    _dropForLink = false;
+    if (!shouldClose) {
+        return;
+    }
+    const QString name = quoted(fileNameOf(path));
+    // Links are followed; a broken or looping link does not exist.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: no such file.").arg(name));
+        return;
+    }
+    // Only a regular file is ever opened: folders, FIFOs and devices count
+    // as empty.
+    const qint64 size = info.isFile() ? info.size() : 0;
+    if (size <= 0 || size > kMaxDropBytes) {
+        alert(QStringLiteral("Unknown Format"),
+              QStringLiteral("%1 is not a score of 1 to %2 bytes.").arg(name).arg(kMaxDropBytes));
+        return;
+    }
+    QByteArray data;
+    QString error;
+    if (!readFile(path, kMaxDropBytes, &data, &error)) {
+        alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: %2.").arg(name, error));
+        return;
+    }
+    if (!loadDataRepresentation(data, QLatin1String(kPlainTextType))) {
+        alert(QStringLiteral("Unknown Format"), QStringLiteral("%1 is not a score.").arg(name));
+        return;
+    }
+    if (link) {
+        setFilePath(info.absoluteFilePath());
+        _undoStack.setClean();
+    } else {
+        setFilePath(QString());
+    }
+    updateEditedState();
+    startPlaying();
+}
+
+bool MyDocument::canCloseDocument() {
+    if (!isDocumentEdited()) {
+        return true;
+    }
+    if (_dialogs == nullptr) {
+        return false;
+    }
+    switch (_dialogs->askSaveChanges(displayName())) {
+    case Dialogs::SaveAnswer::Save:
+        return save();
+    case Dialogs::SaveAnswer::DontSave:
+        return true;
+    case Dialogs::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool MyDocument::save() {
+    QString path = _filePath;
+    if (path.isEmpty()) {
+        if (_dialogs == nullptr) {
+            return false;
+        }
+        path = _dialogs->askSavePath(QStringLiteral("Save"), displayName() + QStringLiteral(".orn"),
+                                     QStringLiteral("Zubo scores (*.orn)"));
+        if (path.isEmpty()) {
+            return false;
+        }
+    }
+    return saveToPath(path);
+}
+
+bool MyDocument::saveToPath(const QString& path) {
+    const int tempo = _origTempo;
+    const int measure = _origMeasure;
+    const bool loop = _origLoop;
+    const QByteArray data = dataRepresentationOfType(QLatin1String(kOrnFormatType));
+    QString error;
+    if (!writeFileAtomically(path, data, &error)) {
+        // Nothing was saved: the old saved state still holds.
+        _origTempo = tempo;
+        _origMeasure = measure;
+        _origLoop = loop;
+        updateEditedState();
+        alert(QStringLiteral("Cannot Save"),
+              QStringLiteral("%1 could not be saved: %2.").arg(quoted(fileNameOf(path)), error));
+        return false;
+    }
+    setFilePath(path);
+    _undoStack.setClean();
+    updateEditedState();
+    return true;
+}

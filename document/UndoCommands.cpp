@@ -1,0 +1,40 @@
+#include "document/UndoCommands.h"
+
+#include "document/MyDocument.h"
+
+AddNoteCommand::AddNoteCommand(MyDocument* document, int index, int note, int prog, int oldProg)
+    : _document(document), _index(index), _note(note), _prog(prog), _oldProg(oldProg) {}
+
+void AddNoteCommand::redo() {
+    _document->changeNoteAt(_index, _note, _prog);
+}
+
+void AddNoteCommand::undo() {
+    if (_oldProg != 0) {
+        _document->changeNoteAt(_index, _note, _oldProg);
+    } else {
+        _document->eraseNoteAt(_index, _note);
+    }
+}
+
+RemoveNoteCommand::RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg)
+    : _document(document), _index(index), _note(note), _oldProg(oldProg) {}
+
+void RemoveNoteCommand::redo() {
+    _document->eraseNoteAt(_index, _note);
+}
+
+void RemoveNoteCommand::undo() {
+    _document->changeNoteAt(_index, _note, _oldProg);
+}
+
+SetEndCommand::SetEndCommand(MyDocument* document, int end, int oldEnd)
+    : _document(document), _end(end), _oldEnd(oldEnd) {}
+
+void SetEndCommand::redo() {
+    _document->changeEnd(_end);
+}
+
+void SetEndCommand::undo() {
+    _document->changeEnd(_oldEnd);
+}

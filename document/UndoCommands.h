@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QUndoCommand>
+
+class MyDocument;
+
+// One command per undoable edit. Each holds plain integers (step, note, prog,
+// end mark), never a reference into the score, and replays the document's
+// edit or its inverse; pushing a command makes the edit.
+
+// A note placed at a step: a new note, or an existing note given another
+// instrument (`oldProg` its previous prog, 0 when it was not there).
+class AddNoteCommand : public QUndoCommand {
+public:
+    AddNoteCommand(MyDocument* document, int index, int note, int prog, int oldProg);
+    void redo() override;
+    void undo() override;
+
+private:
+    MyDocument* _document;
+    int _index;
+    int _note;
+    int _prog;
+    int _oldProg;
+};
+
+// A note of prog `oldProg` erased from a step.
+class RemoveNoteCommand : public QUndoCommand {
+public:
+    RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg);
+    void redo() override;
+    void undo() override;
+
+private:
+    MyDocument* _document;
+    int _index;
+    int _note;
+    int _oldProg;
+};
+
+// The end mark moved from `oldEnd` to `end`.
+class SetEndCommand : public QUndoCommand {
+public:
+    SetEndCommand(MyDocument* document, int end, int oldEnd);
+    void redo() override;
+    void undo() override;
+
+private:
+    MyDocument* _document;
+    int _end;
+    int _oldEnd;
+};
