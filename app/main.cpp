@@ -1,17 +1,12 @@
 #include "app/CommandLine.h"
-#include "app/ScoreCommands.h"
+#include "app/Composer.h"
 #include "common/Log.h"
-#include "common/ResourceDir.h"
 #include "sound/OrnWaves.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
-#include <filesystem>
 #include <iostream>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -21,27 +16,6 @@ QStringList argumentList(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
     return arguments;
-}
-
-// Until the composer window exists, starting the program checks the
-// example scores that ship with it.
-int checkExamples() {
-    std::vector<std::string> examples;
-    std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(zubo::resourceDir() / "examples", ec)) {
-        if (entry.path().extension() == ".orn") {
-            examples.push_back(entry.path().string());
-        }
-    }
-    std::sort(examples.begin(), examples.end());
-    std::cout << "Zubo Sequencer: the composer window is coming; meanwhile, the example "
-                 "scores:\n";
-    if (examples.empty()) {
-        std::cout << "(no example scores found in " << zubo::resourceDir().string() << ")\n";
-        return 1;
-    }
-    return zubo::checkScores(examples, std::cout, std::cerr, std::cin);
 }
 
 } // namespace
@@ -55,7 +29,7 @@ int main(int argc, char** argv) {
     // The sound bank is made once, before any document, and lives until
     // the end.
     const OrnWaves bank;
-    const int status = checkExamples();
+    const int status = zubo::runComposer(argc, argv, commandLine.files);
     zuboLog("Zubo Sequencer End.");
     return status;
 }
