@@ -129,12 +129,15 @@ void OrnWindowController::buildToolBar() {
     bar->addWidget(m4);
     bar->addSeparator();
     bar->addWidget(buildToolBarTempo());
-    bar->addSeparator();
+    auto* spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
     bar->addWidget(current);
 }
 
 QWidget* OrnWindowController::buildToolBarTempo() {
     auto* box = new QWidget(this);
+    box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(6, 0, 6, 0);
     auto* label = new QLabel(QStringLiteral("Tempo"), box);
@@ -145,6 +148,7 @@ QWidget* OrnWindowController::buildToolBarTempo() {
     _tempoSlider->setSingleStep(1);
     _tempoSlider->setTracking(false);
     _tempoSlider->setMinimumWidth(160);
+    _tempoSlider->setMaximumWidth(260);
     _tempoSlider->setAccessibleName(QStringLiteral("Tempo"));
     _tempoSlider->setToolTip(QStringLiteral("Tempo in steps a minute"));
     _tempoText = new QSpinBox(box);

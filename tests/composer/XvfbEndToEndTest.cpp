@@ -119,9 +119,9 @@ protected:
     QString window;
 };
 
-// The rows of the picture where a dark line crosses most of its width: the
-// five staff lines (each may be more than one pixel thick).
-std::vector<int> staffLineRows(const QImage& picture) {
+// The rows of the picture where a dark line crosses most of its width (each
+// may be more than one pixel thick).
+std::vector<int> darkLineRows(const QImage& picture) {
     std::vector<int> rows;
     for (int y = 0; y < picture.height(); ++y) {
         int dark = 0;
@@ -139,6 +139,43 @@ std::vector<int> staffLineRows(const QImage& picture) {
     return rows;
 }
 
+// The five staff lines: five dark lines at equal distances.
+std::vector<int> staffLineRows(const QImage& picture) {
+    const std::vector<int> rows = darkLineRows(picture);
+    for (size_t i = 0; i + 4 < rows.size(); ++i) {
+        const int gap = rows[i + 1] - rows[i];
+        bool even = gap > 2;
+        for (size_t k = i + 1; k < i + 4; ++k) {
+            even = even && std::abs(rows[k + 1] - rows[k] - gap) <= 1;
+        }
+        if (even) {
+            return {rows.begin() + static_cast<long>(i), rows.begin() + static_cast<long>(i) + 5};
+        }
+    }
+    return {};
+}
+
+// The notes of the score file at `path`, or -1 when it is not a score.
+int countNotes(const QString& path) {
+    QFile file(path);
+    OrnScore score;
+    if (!file.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray text = file.readAll();
+    if (!score.loadData(std::span(reinterpret_cast<const std::uint8_t*>(text.constData()),
+                                  static_cast<std::size_t>(text.size())))) {
+        return -1;
+    }
+    int notes = 0;
+    for (int step = 0; step < OrnScore::maxLength(); ++step) {
+        for (int cell = 0; cell < OrnScore::maxNotes(); ++cell) {
+            notes += score.cellAt(step, cell).midiNote >= 0 ? 1 : 0;
+        }
+    }
+    return notes;
+}
+
 // Whether two pictures differ anywhere in rows [top, bottom).
 bool differ(const QImage& a, const QImage& b, int top, int bottom) {
     for (int y = std::max(top, 0); y < bottom && y < a.height() && y < b.height(); ++y) {
@@ -152,12 +189,14 @@ bool differ(const QImage& a, const QImage& b, int top, int bottom) {
 }
 
 TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
+    // A copy of an example, so that the pictures show a song.
     const QString song = folder.filePath(QStringLiteral("song.orn"));
-    {
-        QFile file(song);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString(OrnScore().toString()));
-    }
+    ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(ZUBO_TEST_RESOURCE_DIR) +
+                                QStringLiteral("/examples/ode-to-joy.orn"),
+                            song));
+    QFile::setPermissions(song, QFile::ReadOwner | QFile::WriteOwner);
+    const int notesBefore = countNotes(song);
+    ASSERT_GT(notesBefore, 0);
     program.setProcessEnvironment(env);
     program.start(binary("zubo-sequencer"), {song});
     ASSERT_TRUE(program.waitForStarted(kTimeoutMs));
@@ -187,21 +226,7 @@ TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
     EXPECT_TRUE(differ(playing1, playing2, 0, lines[0])) << "nothing moved while playing";
 
     key(QStringLiteral("ctrl+s"));
-    QFile saved(song);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    OrnScore score;
-    const QByteArray text = saved.readAll();
-    ASSERT_TRUE(score.loadData(std::span(reinterpret_cast<const std::uint8_t*>(text.constData()),
-                                         static_cast<std::size_t>(text.size()))));
-    int notes = 0;
-    for (int step = 0; step < OrnScore::maxLength(); ++step) {
-        for (int cell = 0; cell < OrnScore::maxNotes(); ++cell) {
-            if (score.cellAt(step, cell).midiNote >= 0) {
-                ++notes;
-            }
-        }
-    }
-    EXPECT_EQ(notes, 1);
+    EXPECT_EQ(countNotes(song), notesBefore + 1);
 
     // The picture the guide shows.
     still.save(QString::fromLocal8Bit(ZUBO_TEST_BIN_DIR) + QStringLiteral("/../composer.png"));
