@@ -10,7 +10,6 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
@@ -173,8 +172,13 @@ void OrnWindowController::buildDrawer() {
     _drawer->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     _drawerView = new MyDrawerView(_drawer);
     _drawerView->setOrnView(_ornView);
-    auto* grid = new QHBoxLayout(_drawerView);
-    grid->setContentsMargins(6, 4, 6, 4);
+    // The palette keeps to the drawer's top when the window grows.
+    auto* column = new QVBoxLayout(_drawerView);
+    auto* grid = new QHBoxLayout;
+    column->addLayout(grid);
+    column->addStretch(1);
+    column->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(2);
     MyDocument* doc = _document.get();
     for (int i = 0; i < kToolButtons; ++i) {

@@ -273,6 +273,37 @@ TEST_F(Opening, ExamplesOpenAsUntitledCopies) {
     EXPECT_GT(w->document()->score().end(), 0);
 }
 
+TEST_F(Opening, ExportsWriteTheChosenFormat) {
+    OrnWindowController* w = controller->openExample(DocumentController::examples().front());
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        const char* name;
+        QString answer;
+        QString written;
+        QByteArray magic;
+        bool picture;
+    };
+    const std::vector<Case> cases = {
+        {"wav", QStringLiteral("a.wav"), QStringLiteral("a.wav"), "RIFF", false},
+        {"flac", QStringLiteral("b.flac"), QStringLiteral("b.flac"), "fLaC", false},
+        {"no extension", QStringLiteral("c"), QStringLiteral("c.wav"), "RIFF", false},
+        {"png", QStringLiteral("d.png"), QStringLiteral("d.png"), "\x89PNG", true},
+        {"picture without extension", QStringLiteral("e"), QStringLiteral("e.png"), "\x89PNG",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.savePaths = {QDir(folder.path()).filePath(c.answer)};
+        EXPECT_TRUE(c.picture ? controller->exportPicture(w) : controller->exportAudio(w));
+        QFile file(QDir(folder.path()).filePath(c.written));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.read(4), c.magic);
+    }
+    dialogs.savePaths = {QString()};
+    EXPECT_FALSE(controller->exportAudio(w));
+    EXPECT_TRUE(dialogs.alerts.empty());
+}
+
 class PreferencesEditing : public ComposerTest {};
 
 TEST_F(PreferencesEditing, ChangesAreWrittenAndOpenDocumentsFollow) {
