@@ -76,7 +76,11 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
     resize(960, sizeHint().height());
 }
 
-OrnWindowController::~OrnWindowController() = default;
+OrnWindowController::~OrnWindowController() {
+    // The view and the palette reach the document: they go before it.
+    delete centralWidget();
+    delete _drawer;
+}
 
 QToolButton* OrnWindowController::button(Button which) const {
     return _buttons[static_cast<size_t>(slot(which))];
