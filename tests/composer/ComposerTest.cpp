@@ -29,8 +29,8 @@ class Windows : public ComposerTest {};
 TEST_F(Windows, CloseAsksAboutAnEditedDocument) {
     struct Case {
         const char* name;
-        Answer answer;
-        std::optional<QString> path;  // the Save As answer, if asked
+        std::optional<Answer> answer;  // nullopt: not edited, nothing asked
+        std::optional<QString> path;   // the Save As answer, if asked
         bool closes;
         bool saved;
     };
@@ -39,14 +39,17 @@ TEST_F(Windows, CloseAsksAboutAnEditedDocument) {
         {"save, path cancelled", Answer::Save, QString(), false, false},
         {"don't save", Answer::DontSave, std::nullopt, true, false},
         {"cancel", Answer::Cancel, std::nullopt, false, false},
+        {"not edited", std::nullopt, std::nullopt, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         OrnWindowController* w = controller->newDocument();
-        edit(w);
         const QString target = QDir(folder.path()).filePath(QStringLiteral("song.orn"));
         QFile::remove(target);
-        dialogs.saveAnswers = {c.answer};
+        if (c.answer) {
+            edit(w);
+            dialogs.saveAnswers = {*c.answer};
+        }
         if (c.path) {
             dialogs.savePaths = {c.path->isEmpty() ? QString() : target};
         }
@@ -54,17 +57,13 @@ TEST_F(Windows, CloseAsksAboutAnEditedDocument) {
         EXPECT_EQ(QFile::exists(target), c.saved);
         EXPECT_TRUE(dialogs.saveAnswers.empty());
         EXPECT_TRUE(dialogs.savePaths.empty());
+        EXPECT_EQ(dialogs.saveQuestions.size(), c.answer ? 1 : 0);
+        dialogs.saveQuestions.clear();
         settle();
         EXPECT_EQ(controller->windows().size(), c.closes ? 0 : 1);
         TearDown();
         SetUp();
     }
-}
-
-TEST_F(Windows, UneditedDocumentClosesWithoutAQuestion) {
-    OrnWindowController* w = controller->newDocument();
-    EXPECT_TRUE(w->close());
-    EXPECT_TRUE(dialogs.saveQuestions.isEmpty());
 }
 
 TEST_F(Windows, QuitAsksEachEditedDocumentInTurnAndStopsAtCancel) {

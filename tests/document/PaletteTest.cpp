@@ -218,11 +218,6 @@ TEST_F(Palette, PlayAndStopIconsFollowTheTransport) {
     EXPECT_EQ(outlets.image(Button::Stop), icons.getStopIcon(true));
 }
 
-TEST_F(Palette, DrawerToggleReachesTheWindow) {
-    doc->toggleDrawer();
-    EXPECT_EQ(outlets.drawerToggled, 1);
-}
-
 class WindowClose : public Palette {};
 
 TEST_F(WindowClose, FractionalFpsIsStoredWhole) {
