@@ -210,6 +210,11 @@ void OrnWindowController::connectDocument() {
     connect(doc, &MyDocument::redrawRequested, _ornView, &OrnView::redraw);
     connect(doc, &MyDocument::editedChanged, this, &OrnWindowController::updateTitle);
     connect(doc, &MyDocument::filePathChanged, this, &OrnWindowController::updateTitle);
+    connect(doc, &MyDocument::audioOutputLost, this, [this](const QString& reason) {
+        QString why = reason;
+        why[0] = why[0].toUpper();
+        showAudioStatus(false, why + QStringLiteral("; the score plays on silently."));
+    });
 }
 
 void OrnWindowController::updateTitle() {

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <signal.h>
+#include <unistd.h>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -20,33 +22,45 @@
 namespace zubo {
 namespace {
 
-std::atomic<bool> g_interrupted{false};
+// The signal that asked the player to stop (SIGINT or SIGTERM), or 0.
+std::atomic<int> g_stopSignal{0};
 
-extern "C" void onInterrupt(int) {
-    g_interrupted.store(true);
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// The first Ctrl-C or SIGTERM only raises a flag, which the player polls:
+// the sound is then stopped on the main thread like any other stop. A
+// second one ends the process at once, whatever the first is waiting on.
+extern "C" void onStopSignal(int signal) {
+    if (g_stopSignal.exchange(signal) != 0) {
+        ::_exit(128 + signal);
+    }
 }
 
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-// Ctrl-C (and a polite kill) only raise a flag, which the player polls: the
-// sound is then stopped on the main thread like any other stop.
-class InterruptGuard {
+class StopSignalGuard {
 public:
-    InterruptGuard() {
-        g_interrupted.store(false);
-        _oldInterrupt = std::signal(SIGINT, onInterrupt);
-        _oldTerminate = std::signal(SIGTERM, onInterrupt);
+    StopSignalGuard() {
+        g_stopSignal.store(0);
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, nullptr, &_oldInterrupt);
+        // A shell starts background jobs with Ctrl-C ignored: it is meant
+        // for the job in the foreground.
+        if (_oldInterrupt.sa_handler != SIG_IGN) {
+            ::sigaction(SIGINT, &action, nullptr);
+        }
+        ::sigaction(SIGTERM, &action, &_oldTerminate);
     }
-    ~InterruptGuard() {
-        std::signal(SIGINT, _oldInterrupt);
-        std::signal(SIGTERM, _oldTerminate);
+    ~StopSignalGuard() {
+        ::sigaction(SIGINT, &_oldInterrupt, nullptr);
+        ::sigaction(SIGTERM, &_oldTerminate, nullptr);
     }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    StopSignalGuard(const StopSignalGuard&) = delete;
+    StopSignalGuard& operator=(const StopSignalGuard&) = delete;
 
 private:
-    void (*_oldInterrupt)(int) = nullptr;
-    void (*_oldTerminate)(int) = nullptr;
+    struct sigaction _oldInterrupt {};
+    struct sigaction _oldTerminate {};
 };
 
 std::unique_ptr<QCoreApplication> applicationIfNone() {
@@ -80,6 +94,9 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     if (!score) {
         return 1;
     }
+    // Installed before the device opens: a sound server that hangs there
+    // too must not keep a second Ctrl-C from ending the process.
+    const StopSignalGuard stopSignalGuard;
     const auto application = applicationIfNone();
     const OrnWaves bank;
     Preferences preferences;
@@ -113,16 +130,19 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
         playing.setLoop(false);
     }
 
-    const AudioOutput& output = *document.audioOutput();
+    const AudioOutput* output = document.audioOutput();
     out << "Playing " << input << ": end " << playing.end() << ", tempo " << playing.tempo()
-        << (looping ? ", looping" : "") << "; output: " << output.deviceName() << ", latency "
-        << milliseconds(output.outputLatency()) << std::endl;
+        << (looping ? ", looping" : "") << "; output: " << output->deviceName() << ", latency "
+        << milliseconds(output->outputLatency()) << std::endl;
 
-    const InterruptGuard interruptGuard;
+    // A lost device ends the command: the document would go on silently.
+    QString lostReason;
+    QObject::connect(&document, &MyDocument::audioOutputLost,
+                     [&](const QString& reason) { lostReason = reason; });
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
     auto shown = started;
-    bool interrupted = false;
+    int stopSignal = 0;
     int lastStep = -1;
     document.startPlaying();
 
@@ -134,11 +154,11 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     // palette offers.
     poll.setInterval(std::chrono::milliseconds(5));
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (g_interrupted.load()) {
-            interrupted = true;
+        if (stopSignal == 0 && g_stopSignal.load() != 0) {
+            stopSignal = g_stopSignal.load();
             document.stopPlaying();
         }
-        if (!document.isPlaying()) {
+        if (!document.isPlaying() || !lostReason.isEmpty()) {
             loop.quit();
             return;
         }
@@ -164,17 +184,24 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     poll.start();
     loop.exec();
     const double played = std::chrono::duration<double>(Clock::now() - started).count();
+    const double worstBlock = document.audioOutput()->worstBlockSeconds();
     document.stopAudioUnit();
 
     if (options.progress) {
         out << '\n';
     }
+    playing.setLoop(looping);
+    if (!lostReason.isEmpty()) {
+        err << "zubo-sequencer: " << lostReason.toStdString() << '\n';
+    }
+    if (stopSignal == 0 && !lostReason.isEmpty()) {
+        return 1;
+    }
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f s", played);
-    out << (interrupted ? "Stopped" : "Played") << " after " << seconds << "; longest block "
-        << milliseconds(output.worstBlockSeconds()) << std::endl;
-    playing.setLoop(looping);
-    return interrupted ? 130 : 0;
+    out << (stopSignal != 0 ? "Stopped" : "Played") << " after " << seconds << "; longest block "
+        << milliseconds(worstBlock) << std::endl;
+    return stopSignal != 0 ? 128 + stopSignal : 0;
 }
 
 } // namespace zubo

@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+class AudioOutputWatch;
 class Dialogs;
 class Preferences;
 
@@ -156,7 +157,8 @@ public:
     bool initAudio();
     bool initAudio(std::unique_ptr<AudioOutput> output);
     // Whether initAudio opened the output it was asked for (false before it
-    // is called and after a fall-back to the silent output).
+    // is called and after a fall-back to the silent output, or after the
+    // device was lost).
     bool hasAudioOutput() const { return _hasAudioOutput; }
     AudioOutput* audioOutput() const { return _audioUnit.get(); }
     bool isAudioUnitRunning() const { return _audioUnitRunning; }
@@ -270,6 +272,11 @@ signals:
     void filePathChanged(const QString& path);
     // The tempo controls show this tempo.
     void tempoDisplayChanged(int tempo);
+    // The output's device went away (it stopped taking blocks, or would
+    // not stop): the document now plays on the silent output. `reason`
+    // names the device, as in "the audio device "system" stopped taking
+    // sound".
+    void audioOutputLost(const QString& reason);
 
 private:
     friend class AddNoteCommand;
@@ -289,6 +296,8 @@ private:
     void startDisplayTimer();
     void cancelDisplayTimer();
     void cancelStopChecks();
+    void watchAudioOutput();
+    void switchToSilentOutput();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
     struct RetiredScore {
@@ -341,6 +350,7 @@ private:
     std::unique_ptr<AudioOutput> _audioUnit;
     bool _audioUnitRunning = false;
     bool _hasAudioOutput = false;
+    AudioOutputWatch* _outputWatch = nullptr;
     QTimer* _timer = nullptr;
     // The ticks a second _timer was made for.
     int _timerFps = 0;

@@ -1,6 +1,7 @@
 #include "document/MyDocument.h"
 
 #include "common/Log.h"
+#include "document/AudioOutputWatch.h"
 #include "document/Preferences.h"
 #include "sound/NullAudioOutput.h"
 #include "sound/PortAudioOutput.h"
@@ -68,6 +69,7 @@ void MyDocument::startAudioUnit() {
         _audioUnit->start();
     }
     _audioUnitRunning = true;
+    watchAudioOutput();
 }
 
 void MyDocument::stopAudioUnit() {
@@ -75,11 +77,45 @@ void MyDocument::stopAudioUnit() {
         return;
     }
     Debug("STOP AudioUnit");
-    if (_audioUnit) {
-        _audioUnit->stop();
+    if (_outputWatch != nullptr) {
+        _outputWatch->stop();
     }
     _audioUnitRunning = false;
+    if (_audioUnit) {
+        _audioUnit->stop();
+        if (_audioUnit->lost()) {
+            switchToSilentOutput();
+        }
+    }
     reclaimRetiredScores();
+}
+
+void MyDocument::watchAudioOutput() {
+    if (_outputWatch == nullptr) {
+        _outputWatch = new AudioOutputWatch(this);
+        connect(_outputWatch, &AudioOutputWatch::stalled, this, [this] {
+            _audioUnit->abandon();
+            switchToSilentOutput();
+        });
+    }
+    _outputWatch->watch(_audioUnit.get());
+}
+
+void MyDocument::switchToSilentOutput() {
+    const std::string device = _audioUnit->deviceName();
+    const QString reason =
+        QStringLiteral("the audio device \"%1\" stopped taking sound")
+            .arg(QString::fromStdString(device));
+    // The lost output is closed for good; closing it again does not wait.
+    _audioUnit->close();
+    auto silent = std::make_unique<NullAudioOutput>();
+    silent->open(&RenderCallback, this);
+    _audioUnit = std::move(silent);
+    _hasAudioOutput = false;
+    if (_audioUnitRunning) {
+        _audioUnit->start();
+    }
+    emit audioOutputLost(reason);
 }
 
 bool MyDocument::stopAudioUnitIfPossible() {

@@ -42,6 +42,17 @@ public:
     // started again.
     virtual void close() = 0;
 
+    // Whether the output depends on a device that can go away (a sound
+    // server that stops, a card that is unplugged); such an output is
+    // watched while it runs.
+    virtual bool canBeLost() const { return false; }
+    // True once the output has given its device up (see abandon()); it
+    // then neither calls back nor starts again.
+    virtual bool lost() const { return false; }
+    // Lets go of a device that stopped calling back, without waiting on it.
+    // Afterwards the output is closed for good.
+    virtual void abandon() { close(); }
+
     // What the device reports: seconds from a rendered frame to the
     // speaker, and its name. 0 and empty for an output without a device.
     virtual double outputLatency() const { return 0.0; }

@@ -9,7 +9,21 @@
 #include <jack/jack.h>
 #endif
 
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
+
+// What the stream's callback reaches the output through. Giving a stream up
+// clears `owner` and waits until no callback is inside render(); the link
+// itself outlives the output, since the stream may still call back.
+struct PortAudioOutput::CallbackLink {
+    std::atomic<PortAudioOutput*> owner;
+    std::atomic<bool> busy{false};
+};
 
 namespace {
 
@@ -36,6 +50,22 @@ PaStream* asStream(void* stream) {
     return static_cast<PaStream*>(stream);
 }
 
+// The links of given-up streams stay reachable from here for the rest of
+// the process.
+std::vector<PortAudioOutput::CallbackLink*>& abandonedLinks() {
+    static auto* links = new std::vector<PortAudioOutput::CallbackLink*>;
+    return *links;
+}
+
+// The outcome of a stop that runs on a thread of its own, shared with the
+// caller that waits for it (or stops waiting).
+struct PendingStop {
+    std::mutex lock;
+    std::condition_variable done;
+    bool finished = false;
+    PaError status = paNoError;
+};
+
 } // namespace
 
 PortAudioOutput::~PortAudioOutput() {
@@ -46,16 +76,26 @@ PortAudioOutput::~PortAudioOutput() {
 // output hands over one buffer per channel.
 struct PortAudioStreamCallback {
     static int call(const void*, void* output, unsigned long frames,
-                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* self) {
+                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* data) {
         auto** channels = static_cast<float**>(output);
-        static_cast<PortAudioOutput*>(self)->render(static_cast<int>(frames), channels[0],
-                                                    channels[1]);
-        return paContinue;
+        auto* link = static_cast<PortAudioOutput::CallbackLink*>(data);
+        // Sequentially consistent with abandon(): either it sees this call
+        // busy, or this call sees the owner gone.
+        link->busy.store(true);
+        PortAudioOutput* self = link->owner.load();
+        if (self != nullptr) {
+            self->render(static_cast<int>(frames), channels[0], channels[1]);
+        } else {
+            std::memset(channels[0], 0, frames * sizeof(float));
+            std::memset(channels[1], 0, frames * sizeof(float));
+        }
+        link->busy.store(false);
+        return self != nullptr ? paContinue : paAbort;
     }
 };
 
 AudioOutput::OpenResult PortAudioOutput::open(RenderProc callback, void* context) {
-    if (_initialized) {
+    if (_initialized || _lost) {
         return {OpenStep::SetCallback, paInternalError};
     }
     attach(callback, context);
@@ -104,13 +144,16 @@ int PortAudioOutput::openStream(int device) {
     parameters.sampleFormat = paFloat32 | paNonInterleaved;
     parameters.suggestedLatency = info->defaultLowOutputLatency;
     PaStream* stream = nullptr;
+    auto link = std::make_unique<CallbackLink>();
+    link->owner.store(this);
     // Frames are handed over exactly as rendered: our voices sum without
     // clipping, and the device decides what full scale means.
     const PaError error =
         Pa_OpenStream(&stream, nullptr, &parameters, kSampleRate, kBlockFrames, paClipOff,
-                      &PortAudioStreamCallback::call, this);
+                      &PortAudioStreamCallback::call, link.get());
     if (error == paNoError) {
         _stream = stream;
+        _link = link.release();
     }
     return error;
 }
@@ -133,8 +176,40 @@ int PortAudioOutput::stop() {
     }
     _running = false;
     // Pa_StopStream lets the blocks already rendered play out, and returns
-    // once the callback has finished for good.
-    return Pa_StopStream(asStream(_stream));
+    // once the callback has finished for good: never, when the device has
+    // gone. It runs on a thread of its own that is left behind then.
+    auto pending = std::make_shared<PendingStop>();
+    std::thread([stream = asStream(_stream), pending] {
+        const PaError status = Pa_StopStream(stream);
+        const std::lock_guard<std::mutex> guard(pending->lock);
+        pending->finished = true;
+        pending->status = status;
+        pending->done.notify_one();
+    }).detach();
+    std::unique_lock<std::mutex> hold(pending->lock);
+    if (!pending->done.wait_for(hold, kStopTimeout, [&] { return pending->finished; })) {
+        hold.unlock();
+        abandon();
+        return paTimedOut;
+    }
+    return pending->status;
+}
+
+void PortAudioOutput::abandon() {
+    _running = false;
+    if (_link != nullptr) {
+        _link->owner.store(nullptr);
+        while (_link->busy.load()) {
+            std::this_thread::yield();
+        }
+        abandonedLinks().push_back(_link);
+        _link = nullptr;
+    }
+    // The stream, and PortAudio with it, stay as they are: closing either
+    // would wait on the callback again.
+    _stream = nullptr;
+    _initialized = false;
+    _lost = true;
 }
 
 void PortAudioOutput::close() {
@@ -143,6 +218,8 @@ void PortAudioOutput::close() {
         Pa_CloseStream(asStream(_stream));
         _stream = nullptr;
     }
+    delete _link;
+    _link = nullptr;
     if (_initialized) {
         Pa_Terminate();
         _initialized = false;

@@ -15,6 +15,7 @@
 #include <jack/jack.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -24,14 +25,15 @@ namespace apptest {
 
 class JackServer {
 public:
-    // Starts the server; `error` says why when it could not.
-    bool start(std::string& error) {
+    // Starts the server; `error` says why when it could not. A test that
+    // harms its server gives it a `suffix` of its own.
+    bool start(std::string& error, const std::string& suffix = {}) {
         const QString jackd = QStandardPaths::findExecutable(QStringLiteral("jackd"));
         if (jackd.isEmpty()) {
             error = "jackd is not installed";
             return false;
         }
-        _name = "zubo-test-" + std::to_string(::getpid());
+        _name = "zubo-test-" + std::to_string(::getpid()) + suffix;
         _server.setProcessChannelMode(QProcess::MergedChannels);
         _server.start(jackd, {QStringLiteral("-n"), QString::fromStdString(_name),
                               QStringLiteral("--no-realtime"), QStringLiteral("-d"),
@@ -57,9 +59,17 @@ public:
         return false;
     }
 
+    // Sends `signal` to the server (SIGKILL, SIGSTOP, ...).
+    void signal(int signal) {
+        if (_server.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(_server.processId()), signal);
+        }
+    }
+
     void stop() {
         unsetenv("JACK_DEFAULT_SERVER");
         if (_server.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(_server.processId()), SIGCONT);
             _server.terminate();
             if (!_server.waitForFinished(5000)) {
                 _server.kill();

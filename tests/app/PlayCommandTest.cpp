@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/AppTestUtil.h"
 #include "app/JackServer.h"
@@ -55,16 +56,26 @@ QString program() {
 }
 
 // A run of `zubo-sequencer --play ...` in its own process, with the moments
-// its start and end lines arrived.
+// its start and end lines arrived and the moment it ended.
 struct Played {
     int code = -1;
     std::string out;
     std::string err;
     double startLine = -1.0; // seconds after the program was started
     double endLine = -1.0;
+    double exited = -1.0;
+    double lastSignal = -1.0; // when the last of the signals below was sent
 };
 
-Played playProcess(const QStringList& args, int interruptAfterMs = -1) {
+// A signal sent `afterMs` after the start line, to the player or (with a
+// `server`) to the sound server.
+struct TimedSignal {
+    int afterMs;
+    int signal;
+    apptest::JackServer* server = nullptr;
+};
+
+Played playProcess(const QStringList& args, std::vector<TimedSignal> timed = {}) {
     Played played;
     QProcess process;
     QElapsedTimer clock;
@@ -74,24 +85,31 @@ Played playProcess(const QStringList& args, int interruptAfterMs = -1) {
         return played;
     }
     QByteArray out;
+    const auto now = [&] { return static_cast<double>(clock.nsecsElapsed()) * 1e-9; };
     while (process.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
         process.waitForReadyRead(5);
         while (process.canReadLine()) {
             const QByteArray line = process.readLine();
             out += line;
-            const double now = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
             if (line.startsWith("Playing ")) {
-                played.startLine = now;
+                played.startLine = now();
             } else if (line.startsWith("Played ") || line.startsWith("Stopped ")) {
-                played.endLine = now;
+                played.endLine = now();
             }
         }
-        if (interruptAfterMs >= 0 && played.startLine >= 0.0 &&
-            played.startLine * 1000.0 + interruptAfterMs < static_cast<double>(clock.elapsed())) {
-            ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-            interruptAfterMs = -1;
+        while (!timed.empty() && played.startLine >= 0.0 &&
+               played.startLine * 1000.0 + timed.front().afterMs < now() * 1000.0) {
+            const TimedSignal sent = timed.front();
+            timed.erase(timed.begin());
+            if (sent.server != nullptr) {
+                sent.server->signal(sent.signal);
+            } else {
+                ::kill(static_cast<pid_t>(process.processId()), sent.signal);
+            }
+            played.lastSignal = now();
         }
     }
+    played.exited = now();
     process.waitForFinished(5000);
     out += process.readAll();
     played.out = out.toStdString();
@@ -158,13 +176,19 @@ TEST_F(PlayCommand, SilentOutputTakesTheComputedTime) {
     }
 }
 
-TEST_F(PlayCommand, CtrlCStopsTheSoundAndExits) {
+TEST_F(PlayCommand, CtrlCAndSigtermStopTheSoundAndExit) {
     writeFile(path("loop.orn"), kLoopingScore);
-    const Played played =
-        playProcess({path("loop.orn"), "--null-output", "--loops", "1000"}, 300);
-    EXPECT_EQ(played.code, 130) << played.out << played.err;
-    EXPECT_NE(played.out.find("Stopped after"), std::string::npos) << played.out;
-    EXPECT_LT(played.endLine - played.startLine, 2.0);
+    const struct {
+        int signal;
+        int code;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto& c : cases) {
+        const Played played =
+            playProcess({path("loop.orn"), "--null-output", "--loops", "1000"}, {{300, c.signal}});
+        EXPECT_EQ(played.code, c.code) << played.out << played.err;
+        EXPECT_NE(played.out.find("Stopped after"), std::string::npos) << played.out;
+        EXPECT_LT(played.endLine - played.startLine, 2.0);
+    }
 }
 
 // Real output: PortAudio through a JACK server on its dummy driver.
@@ -230,6 +254,51 @@ TEST_F(JackOutput, ThePreviewOutputStopsItselfAfterThePreview) {
     const auto blocks = document.audioOutput()->blocksRendered();
     QTest::qWait(100);
     EXPECT_EQ(document.audioOutput()->blocksRendered(), blocks);
+}
+
+// A sound server that goes away while --play plays: a server of its own
+// per case, since each case harms it.
+TEST_F(PlayCommand, ALostSoundServerNeverHangsThePlayer) {
+    writeFile(path("loop.orn"), kLoopingScore);
+    const struct {
+        const char* name;
+        std::vector<int> toServer;  // sent 500 ms after the start line
+        std::vector<int> toPlayer;  // sent 700 ms, 900 ms, ... after it
+        int code;
+        bool stoppedLine;           // the player said it stopped
+        const char* err;
+        double within;              // seconds from the last signal to the exit
+    } cases[] = {
+        {"server killed", {SIGKILL}, {}, 1, false, "stopped taking sound", 2.0},
+        {"server frozen, one SIGTERM", {SIGSTOP}, {SIGTERM}, 143, true, "", 2.0},
+        // The stop waits a second for the frozen server; the second Ctrl-C
+        // ends the process before that.
+        {"server frozen, two Ctrl-C", {SIGSTOP}, {SIGINT, SIGINT}, 130, false, "", 0.7},
+    };
+    for (const auto& c : cases) {
+        apptest::JackServer server;
+        std::string error;
+        if (!server.start(error, "-lost")) {
+            if (error == "jackd is not installed") {
+                GTEST_SKIP() << "jackd is not installed (package jackd2)";
+            }
+            FAIL() << error;
+        }
+        std::vector<TimedSignal> timed;
+        for (const int signal : c.toServer) {
+            timed.push_back({500, signal, &server});
+        }
+        for (std::size_t i = 0; i < c.toPlayer.size(); ++i) {
+            timed.push_back({700 + 200 * static_cast<int>(i), c.toPlayer[i]});
+        }
+        const Played played = playProcess({path("loop.orn"), "--loops", "1000"}, timed);
+        EXPECT_EQ(played.code, c.code) << c.name << '\n' << played.out << played.err;
+        EXPECT_EQ(played.out.find("Stopped after") != std::string::npos, c.stoppedLine)
+            << c.name << '\n' << played.out;
+        EXPECT_NE(played.err.find(c.err), std::string::npos) << c.name << '\n' << played.err;
+        EXPECT_GT(played.lastSignal, 0.0) << c.name;
+        EXPECT_LT(played.exited - played.lastSignal, c.within) << c.name;
+    }
 }
 
 } // namespace

@@ -207,6 +207,12 @@ TEST_F(Windows, StatusBarTellsOfAFailedAudioOutput) {
         EXPECT_EQ(w->audioStatus()->toolTip().isEmpty(), c.text.isEmpty());
         EXPECT_TRUE(w->isVisible());
     }
+    // A device lost while open says so too, and why.
+    openResult = {};
+    OrnWindowController* w = controller->newDocument();
+    emit w->document()->audioOutputLost(QStringLiteral("the audio device \"x\" stopped"));
+    EXPECT_EQ(w->audioStatus()->text(), QStringLiteral("No audio output"));
+    EXPECT_TRUE(w->audioStatus()->toolTip().startsWith(QStringLiteral("The audio device \"x\"")));
 }
 
 TEST_F(Windows, ClosingWhilePlayingStopsTheSoundFirst) {
