@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace zubo {
@@ -39,6 +40,13 @@ private:
 } // namespace
 
 int runComposer(int& argc, char** argv, const QStringList& files) {
+    // Without any display Qt would abort; say what can be done instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "zubo-sequencer: no display to open the composer on "
+                             "(--help lists what works without one)\n");
+        return 1;
+    }
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zubo"));
     QCoreApplication::setApplicationName(QStringLiteral("Zubo Sequencer"));
