@@ -45,20 +45,22 @@ DocumentController::DocumentController(Dialogs* dialogs, Preferences* preference
     : QObject(parent), _dialogs(dialogs), _preferences(preferences) {}
 
 DocumentController::~DocumentController() {
-    for (const auto& w : _windows) {
-        delete w.data();
+    // Each deletion takes its window out of the list.
+    while (!_windows.isEmpty()) {
+        delete _windows.front();
     }
     delete _preferencesDialog.data();
 }
 
 QList<OrnWindowController*> DocumentController::windows() const {
-    QList<OrnWindowController*> list;
-    for (const auto& w : _windows) {
-        if (w) {
-            list << w.data();
+    // A closed window waits for its deletion hidden; it is no longer open.
+    QList<OrnWindowController*> open;
+    for (OrnWindowController* w : _windows) {
+        if (w->isVisible()) {
+            open << w;
         }
     }
-    return list;
+    return open;
 }
 
 std::unique_ptr<MyDocument> DocumentController::makeDocument() {
@@ -81,9 +83,8 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
                             QStringLiteral("The default audio output could not be opened, "
                                            "so this score plays silently."));
     _windows << window;
-    connect(window, &QObject::destroyed, this, [this] {
-        _windows.removeAll(QPointer<OrnWindowController>());
-    });
+    // Only the address is compared: the window is no longer one by then.
+    connect(window, &QObject::destroyed, this, [this, window] { _windows.removeAll(window); });
     window->show();
     return window;
 }

@@ -73,6 +73,7 @@ private:
     Dialogs* _dialogs;
     Preferences* _preferences;
     MyDocument::OutputMaker _outputMaker;
-    QList<QPointer<OrnWindowController>> _windows;
+    // Each window leaves the list when it is destroyed.
+    QList<OrnWindowController*> _windows;
     QPointer<PreferencesDialog> _preferencesDialog;
 };

@@ -226,6 +226,12 @@ TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
     EXPECT_TRUE(differ(playing1, playing2, 0, lines[0])) << "nothing moved while playing";
 
     key(QStringLiteral("ctrl+s"));
+    // The program saves when it gets to the key; a slow build takes longer.
+    QElapsedTimer clock;
+    clock.start();
+    while (countNotes(song) != notesBefore + 1 && clock.elapsed() < kTimeoutMs) {
+        QThread::msleep(100);
+    }
     EXPECT_EQ(countNotes(song), notesBefore + 1);
 
     // The picture the guide shows.
