@@ -321,10 +321,14 @@ void DocumentController::showShortcuts(QWidget* parent) {
     if (window != nullptr) {
         for (QMenu* menu : window->menuBar()->findChildren<QMenu*>()) {
             for (QAction* action : menu->actions()) {
+                QStringList keys;
                 for (const QKeySequence& key : action->shortcuts()) {
+                    keys << key.toString(QKeySequence::NativeText).toHtmlEscaped();
+                }
+                if (!keys.isEmpty()) {
                     rows += QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
                                 .arg(QString(action->text()).remove(QLatin1Char('&')),
-                                     key.toString(QKeySequence::NativeText).toHtmlEscaped());
+                                     keys.join(QStringLiteral(", ")));
                 }
             }
         }

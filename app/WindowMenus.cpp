@@ -87,7 +87,7 @@ void buildEditMenu(OrnWindowController* w, DocumentController* c) {
     // undo or redo.
     QAction* undo = doc->undoStack()->createUndoAction(edit, QStringLiteral("&Undo"));
     undo->setObjectName(QStringLiteral("actionUndo"));
-    undo->setShortcuts(QKeySequence::Undo);
+    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     QAction* redo = doc->undoStack()->createRedoAction(edit, QStringLiteral("&Redo"));
     redo->setObjectName(QStringLiteral("actionRedo"));
     redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
