@@ -1,3 +1,4 @@
+#include "app/PixelIcon.h"
 #include "app/PreferencesDialog.h"
 
 #include <QComboBox>
@@ -228,6 +229,22 @@ TEST_F(Windows, ClosingWhilePlayingStopsTheSoundFirst) {
     ASSERT_GE(log->events.size(), 2U);
     EXPECT_EQ(log->events.front(), "stop");
     EXPECT_EQ(log->events.back(), "close");
+}
+
+TEST(PixelIcons, EveryRatioIsWholePixelsOfTheArt) {
+    const QImage art = *MyIcons::myIcons()->getZuboIcon(3);
+    const QIcon icon = pixelIcon(art, 2);
+    for (const qreal ratio : {1.0, 2.0, 3.0}) {
+        SCOPED_TRACE(ratio);
+        const QImage shown = icon.pixmap(QSize(32, 32), ratio).toImage();
+        const int factor = static_cast<int>(2 * ratio);
+        ASSERT_EQ(shown.width(), 16 * factor);
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                ASSERT_EQ(shown.pixel(x, y), art.pixel(x / factor, y / factor)) << x << "," << y;
+            }
+        }
+    }
 }
 
 class Opening : public ComposerTest {};
