@@ -1,5 +1,7 @@
 #include "app/AudioExport.h"
 
+#include "app/AtomicSoundFile.h"
+#include "app/ExportSignals.h"
 #include "app/ScoreInput.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
@@ -9,14 +11,11 @@
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <ostream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/statvfs.h>
 
 namespace zubo {
 namespace {
@@ -41,36 +40,39 @@ int formatFor(const std::string& ext, bool floatSamples) {
     return 0;
 }
 
-// A temporary file beside the output, renamed over it only when complete,
-// so that a failed export never leaves a partial file or harms an old one.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& output) : _output(output) {
-        _temporary = output + ".XXXXXX";
-        _fd = ::mkstemp(_temporary.data());
-        if (_fd >= 0) {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(_fd, 0666 & ~mask);
-        }
-    }
-    ~PendingFile() {
-        if (!_committed && _fd >= 0) {
-            ::unlink(_temporary.c_str());
-        }
-    }
-    int fd() const { return _fd; }
-    bool commit() {
-        _committed = std::rename(_temporary.c_str(), _output.c_str()) == 0;
-        return _committed;
-    }
+// A render's size in bytes before any ring-out: what it needs at least.
+// In floating point, as a far end mark times many loops passes any integer.
+double minimumBytes(const MyDocument& document, int loops, int format) {
+    const OrnScore& score = document.score();
+    const double frames =
+        MyDocument::stepLength(score.tempo(), document.tempoEmurationCoefficient()) *
+        static_cast<double>(std::max(score.end(), 0)) * (score.loop() ? loops : 1);
+    const int sampleBytes = (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT ? 4 : 2;
+    return frames * 2 * sampleBytes;
+}
 
-private:
-    std::string _output;
-    std::string _temporary;
-    int _fd = -1;
-    bool _committed = false;
-};
+// Free bytes for an unprivileged writer on the file system holding `path`,
+// or -1 when unknown.
+long long freeBytesAt(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    struct statvfs status {};
+    if (::statvfs(folder.c_str(), &status) != 0) {
+        return -1;
+    }
+    return static_cast<long long>(status.f_bavail) * static_cast<long long>(status.f_frsize);
+}
+
+// A RIFF file counts its size in 32 bits. Beyond the ring-out, which lasts
+// seconds, a render can only grow by this margin over its minimum.
+constexpr double kRiffLimit = 4294967295.0;
+constexpr double kRingOutMargin = 64.0 * 1024 * 1024;
+
+std::string megabytes(double bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MB", std::ceil(bytes / 1e6));
+    return text;
+}
 
 } // namespace
 
@@ -85,7 +87,7 @@ int exportAudio(const std::string& input, const std::string& output,
         err << "zubo-sequencer: --float needs a .wav output\n";
         return 2;
     }
-    const int format = formatFor(ext, options.floatSamples);
+    int format = formatFor(ext, options.floatSamples);
     if (format == 0) {
         err << "zubo-sequencer: " << output << ": unknown output format\n";
         return 2;
@@ -101,6 +103,10 @@ int exportAudio(const std::string& input, const std::string& output,
     document.replaceScore(std::move(score));
     document.updateVolume();
     document.updateTempoEmurationCoefficient();
+    document.updatePlaybackQuality();
+    if (options.smooth) {
+        document.setSmoothPlayback(true);
+    }
     if (options.volumePercent) {
         document.syncData()->setVolume(static_cast<float>(*options.volumePercent / 100.0));
     }
@@ -108,35 +114,34 @@ int exportAudio(const std::string& input, const std::string& output,
         document.setTempoEmurationCoefficient(MyDocument::coefficientForType(*options.tempoEmulation));
     }
 
-    PendingFile file(output);
-    if (file.fd() < 0) {
-        err << "zubo-sequencer: " << output << ": " << std::strerror(errno) << '\n';
+    // Compressed formats have no size known beforehand; a WAV file's is
+    // known up to the ring-out. Files that may pass 4 GiB are written as
+    // RF64, which turns into plain WAV at the end if it stayed smaller.
+    double needed = 0.0;
+    if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
+        needed = minimumBytes(document, options.loops, format);
+        if (needed + kRingOutMargin >= kRiffLimit) {
+            format = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
+        }
+    }
+    const ExportSignalGuard signalGuard;
+    AtomicSoundFile file(output, format);
+    if (!file.open()) {
+        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }
-    SF_INFO info{};
-    info.samplerate = 44100;
-    info.channels = 2;
-    info.format = format;
-    SNDFILE* sound = sf_open_fd(file.fd(), SFM_WRITE, &info, SF_TRUE);
-    if (sound == nullptr) {
-        err << "zubo-sequencer: " << output << ": " << sf_strerror(nullptr) << '\n';
+    const long long available = freeBytesAt(file.targetPath());
+    if (available >= 0 && needed > static_cast<double>(available)) {
+        err << "zubo-sequencer: " << output << ": needs at least " << megabytes(needed)
+            << ", but only " << megabytes(static_cast<double>(available))
+            << " are free there\n";
         return 1;
     }
-    // Samples beyond full scale are clipped, never wrapped round.
-    sf_command(sound, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    bool written = true;
     renderScore(document, options.loops, [&](std::span<const float> block) {
-        const auto frames = static_cast<sf_count_t>(block.size() / 2);
-        written = sf_writef_float(sound, block.data(), frames) == frames;
-        return written;
+        return file.write(block);
     });
-    if (!written) {
-        err << "zubo-sequencer: " << output << ": " << sf_strerror(sound) << '\n';
-        sf_close(sound);
-        return 1;
-    }
-    if (sf_close(sound) != 0 || !file.commit()) {
-        err << "zubo-sequencer: " << output << ": could not be written\n";
+    if (!file.commit()) {
+        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }
     return 0;

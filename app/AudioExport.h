@@ -11,6 +11,7 @@ struct AudioExportOptions {
     std::optional<double> volumePercent;   // else the "volume" preference
     std::optional<int> tempoEmulation;     // 0..3, else the "tempoEmurationType" preference
     int loops = 1;                          // passes of a looping score
+    bool smooth = false;                    // else the "playbackQuality" preference
 };
 
 // Renders the score `input` to `output` (.wav, .flac or .ogg: 44100 Hz

@@ -68,6 +68,9 @@ QString usageText() {
         "                        (default: the \"tempoEmurationType\" preference)\n"
         "  --loops N             with audio output or --play, passes of a looping score\n"
         "                        before it rings out (default 1)\n"
+        "  --smooth              with audio output or --play, fade out cut voices and\n"
+        "                        interpolate pitched ones (default: the\n"
+        "                        \"playbackQuality\" preference)\n"
         "  -h, --help            show this help\n"
         "  --version             show the version\n");
 }
@@ -86,12 +89,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption tempoEmulation(QStringLiteral("tempo-emulation"), QString(),
                                             QStringLiteral("TYPE"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
+    const QCommandLineOption smooth(QStringLiteral("smooth"));
     const QCommandLineOption play(QStringLiteral("play"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption nullOutput(QStringLiteral("null-output"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({dump, check, exportTo, shortForm, scale, floatSamples, volume, tempoEmulation,
-                       loops, play, nullOutput, help, version});
+                       loops, smooth, play, nullOutput, help, version});
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
@@ -162,13 +166,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("--float goes with -o OUT.wav, .flac or .ogg"));
     }
     const bool playing = commandLine.mode == CommandLine::Mode::Play;
-    for (const auto* option : {&volume, &tempoEmulation, &loops}) {
+    for (const auto* option : {&volume, &tempoEmulation, &loops, &smooth}) {
         if (parser.isSet(*option) && !audio && !playing) {
             return usageError(QStringLiteral("--%1 goes with -o OUT.wav, .flac or .ogg, or --play")
                                   .arg(option->names().front()));
         }
     }
     commandLine.audio.floatSamples = parser.isSet(floatSamples);
+    commandLine.audio.smooth = parser.isSet(smooth);
     if (parser.isSet(volume)) {
         bool number = false;
         const double percent = parser.value(volume).toDouble(&number);

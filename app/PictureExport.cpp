@@ -1,14 +1,15 @@
 #include "app/PictureExport.h"
 
+#include "app/ExportSignals.h"
+#include "app/PngRowWriter.h"
 #include "app/ScoreInput.h"
+#include "common/AtomicFile.h"
 #include "display/MyIcons.h"
 #include "display/OrnPainter.h"
 #include "score/OrnScore.h"
 
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -46,9 +47,13 @@ int pictureWidth(const OrnScore& score) {
 }
 
 QImage paintScorePicture(const OrnScore& score, int scale) {
+    return paintScorePictureBand(score, scale, 0, kPictureHeight);
+}
+
+QImage paintScorePictureBand(const OrnScore& score, int scale, int top, int height) {
     const int width = pictureWidth(score);
     // Opaque: the frame covers every pixel, and the PNG needs no alpha.
-    QImage image(width * scale, kPictureHeight * scale, QImage::Format_RGB32);
+    QImage image(width * scale, height * scale, QImage::Format_RGB32);
     if (image.isNull()) {
         return image;
     }
@@ -58,8 +63,18 @@ QImage paintScorePicture(const OrnScore& score, int scale) {
     setOrnImageInfoSize(info, static_cast<float>(width), static_cast<float>(kPictureHeight));
     OrnPainter painter;
     QPainter qpainter(&image);
+    // The whole frame is painted, shifted up by whole units so that every
+    // pixel falls where it falls in one picture.
+    qpainter.translate(0, -top);
     painter.initialPaint(qpainter, info, score);
     return image;
+}
+
+int pictureBandHeight(int width, int scale) {
+    const long long bytesPerUnitRow = static_cast<long long>(width) * scale * scale * 4;
+    const auto units = static_cast<int>(std::clamp(kPictureBandBytes / bytesPerUnitRow, 2LL,
+                                                   static_cast<long long>(kPictureHeight)));
+    return units & ~1;
 }
 
 int exportScorePicture(const std::string& input, const std::string& output, int scale,
@@ -77,25 +92,29 @@ int exportScorePicture(const std::string& input, const std::string& output, int 
     if (!MyIcons::myIcons()) {
         icons = std::make_unique<MyIcons>();
     }
-    const QImage image = paintScorePicture(*score, scale);
-    if (image.isNull()) {
-        err << "zubo-sequencer: " << output << ": not enough memory for the picture\n";
+    const ExportSignalGuard signalGuard;
+    AtomicFile file(output);
+    if (!file.open()) {
+        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }
-    // QSaveFile writes beside the target and renames, so a failed write
-    // never harms an existing file.
-    QSaveFile file(QString::fromStdString(output));
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
-        return 1;
+    const int width = pictureWidth(*score);
+    const int band = pictureBandHeight(width, scale);
+    PngRowWriter png(file, width * scale, kPictureHeight * scale);
+    for (int top = 0; top < kPictureHeight; top += band) {
+        const QImage rows =
+            paintScorePictureBand(*score, scale, top, std::min(band, kPictureHeight - top));
+        if (rows.isNull()) {
+            err << "zubo-sequencer: " << output << ": not enough memory for the picture\n";
+            return 1;
+        }
+        if (!png.writeRows(rows)) {
+            break;
+        }
     }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        err << "zubo-sequencer: " << output << ": " << writer.errorString().toStdString() << '\n';
-        return 1;
-    }
-    if (!file.commit()) {
-        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
+    if (!png.finish() || !file.commit()) {
+        const std::string& reason = file.error().empty() ? png.error() : file.error();
+        err << "zubo-sequencer: " << output << ": " << reason << '\n';
         return 1;
     }
     return 0;

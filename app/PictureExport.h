@@ -18,14 +18,24 @@ constexpr int kPictureMinWidth = 768;
 // least kPictureMinWidth.
 int pictureWidth(const OrnScore& score);
 
+// A picture export holds one band of at most this many bytes.
+constexpr long long kPictureBandBytes = 8 << 20;
+
 // Paints the whole score as the staff shows it, at `scale` device pixels per
 // display unit. Needs a QGuiApplication and the icon atlas.
 QImage paintScorePicture(const OrnScore& score, int scale);
+// The rows of that picture from display unit `top` down, `height` units high.
+// `top` is even: one-pixel dashed lines start their pattern of one unit on,
+// one off where they enter the image, so only an even top keeps its phase.
+QImage paintScorePictureBand(const OrnScore& score, int scale, int top, int height);
+// The height in display units (even) of the bands a picture `width` units
+// wide is written in at `scale`.
+int pictureBandHeight(int width, int scale);
 
 // Reads the score at `input` ("-" for `in`) and writes its picture as PNG to
-// `output`, atomically. Creates a QGuiApplication (offscreen when there is no
-// display) and the icon atlas when none exist. Returns 0, or 1 with a
-// one-line error on `err`.
+// `output`, atomically and band by band. Creates a QGuiApplication
+// (offscreen when there is no display) and the icon atlas when none exist.
+// Returns 0, or 1 with a one-line error on `err`.
 int exportScorePicture(const std::string& input, const std::string& output, int scale,
                        std::ostream& err, std::istream& in);
 

@@ -120,6 +120,9 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     if (options.audio.volumePercent) {
         document.syncData()->setVolume(static_cast<float>(*options.audio.volumePercent / 100.0));
     }
+    if (options.audio.smooth) {
+        document.setSmoothPlayback(true);
+    }
     if (options.audio.tempoEmulation) {
         document.setTempoEmurationCoefficient(
             MyDocument::coefficientForType(*options.audio.tempoEmulation));

@@ -1,11 +1,9 @@
 #include "app/ScoreCommands.h"
 
+#include "app/ExportSignals.h"
 #include "app/ScoreInput.h"
+#include "common/AtomicFile.h"
 #include "score/OrnScore.h"
-
-#include <QByteArray>
-#include <QSaveFile>
-#include <QString>
 
 #include <memory>
 #include <ostream>
@@ -78,19 +76,17 @@ int exportScoreText(const std::string& input, const std::string& output, bool sh
     if (!score) {
         return 1;
     }
-    QByteArray text;
+    std::vector<std::uint8_t> text;
     if (shortForm) {
-        text = QByteArray::fromStdString(score->toString());
+        const std::string form = score->toString();
+        text.assign(form.begin(), form.end());
     } else {
-        const auto bytes = score->data();
-        text = QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                          static_cast<qsizetype>(bytes.size()));
+        text = score->data();
     }
-    // QSaveFile writes beside the target and renames, so a failed write
-    // never harms an existing file.
-    QSaveFile file(QString::fromStdString(output));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        err << "zubo-sequencer: " << output << ": " << file.errorString().toStdString() << '\n';
+    const ExportSignalGuard signalGuard;
+    const std::string error = writeFileAtomically(output, text);
+    if (!error.empty()) {
+        err << "zubo-sequencer: " << output << ": " << error << '\n';
         return 1;
     }
     return 0;

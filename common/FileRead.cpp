@@ -1,5 +1,9 @@
 #include "common/FileRead.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,9 +28,23 @@ FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxByt
         out.error = "not a regular file";
         return out;
     }
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    // Opened without blocking and checked again once open: a FIFO or device
+    // put in the file's place since the check above is never waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.error = std::strerror(errno);
+        return out;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        out.error = "not a regular file";
+        return out;
+    }
+    std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
     if (!file) {
         out.error = std::strerror(errno);
+        ::close(fd);
         return out;
     }
     // Read one byte past the limit so that a file that grew since stat() is

@@ -59,7 +59,7 @@ void OrnView::paintEvent(QPaintEvent* event) {
     if (_mustRedraw || static_cast<float>(width() / _zoom) != _ornImageInfo.width ||
         _offscreen[0].devicePixelRatio() != ratio) {
         Debug("_mustRedraw=%s _ornImageInfo.width=%f bounds.size.width=%f",
-              _mustRedraw ? "YES" : "NO", _ornImageInfo.width, width() / _zoom);
+              _mustRedraw ? "YES" : "NO", _ornImageInfo.width, static_cast<float>(width() / _zoom));
         createOffscreen();
         _mustRedraw = false;
     }
@@ -257,4 +257,6 @@ void OrnView::dropEvent(QDropEvent* event) {
     event->setDropAction(link ? Qt::LinkAction : Qt::CopyAction);
     event->accept();
     _document.dropFile(event->mimeData()->urls().front().toLocalFile(), link);
+    Debug("concludeDragOperation");
+    Debug("draggingEnded");
 }

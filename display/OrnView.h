@@ -34,8 +34,8 @@ class OrnView : public QWidget {
     static constexpr int kSliderScale = 64;
     static constexpr int kLastPosition = 960;
 
-    // The view configures slider (range, tooltip) and follows it; both the
-    // document and the slider must outlive it.
+    // The view configures the slider (range, steps, tooltip) and follows it.
+    // The document must outlive the view; the slider may go first.
     OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent = nullptr);
     ~OrnView() override;
 
@@ -46,9 +46,6 @@ class OrnView : public QWidget {
     }
     int zoom() const { return _zoom; }
     int currentCursor() const { return _currentCursor; }
-    const QCursor& cursorAt(int index) const {
-        return _cursors.at(static_cast<std::size_t>(index));
-    }
     // The highlighted cell: x = step, y = note number (0 = none).
     QPointF cursorPt() const { return _cursorPt; }
 

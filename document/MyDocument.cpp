@@ -91,6 +91,8 @@ void MyDocument::observeValueForKeyPath(const QString& keyPath, const QVariant& 
         updateVolume();
     } else if (keyPath == QLatin1String(Preferences::kTempoEmurationType)) {
         updateTempoEmurationCoefficient();
+    } else if (keyPath == QLatin1String(Preferences::kPlaybackQuality)) {
+        updatePlaybackQuality();
     }
 }
 
@@ -106,6 +108,10 @@ void MyDocument::updateTempoEmurationCoefficient() {
     const int t = _preferences->intValue(Preferences::kTempoEmurationType);
     Debug("tempoEmurationType=%d", t);
     setTempoEmurationCoefficient(coefficientForType(t));
+}
+
+void MyDocument::updatePlaybackQuality() {
+    setSmoothPlayback(_preferences->intValue(Preferences::kPlaybackQuality) == 1);
 }
 
 int MyDocument::coefficientForType(int type) {

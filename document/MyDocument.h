@@ -133,9 +133,16 @@ public:
     int origMeasure() const { return _origMeasure; }
     bool origLoop() const { return _origLoop; }
 
-    // Reread "volume" and "tempoEmurationType".
+    // Reread "volume", "tempoEmurationType" and "playbackQuality".
     void updateVolume();
     void updateTempoEmurationCoefficient();
+    void updatePlaybackQuality();
+    // Smooth playback fades the voices the mixer drops and interpolates
+    // pitched voices; it takes effect at the next step.
+    void setSmoothPlayback(bool smooth) {
+        _smoothPlayback.store(smooth, std::memory_order_relaxed);
+    }
+    bool smoothPlayback() const { return _smoothPlayback.load(std::memory_order_relaxed); }
     // The coefficient of a "tempoEmurationType" value: 0, 32, 48 or 64.
     static int coefficientForType(int type);
     void setTempoEmurationCoefficient(int coefficient) {
@@ -217,9 +224,6 @@ public:
         return _restartRequests.load(std::memory_order_acquire) !=
                _restartsServed.load(std::memory_order_acquire);
     }
-    // The position to show: 0 while a restart is pending, else the one the
-    // audio thread published.
-    float displayedPosition() const;
     // Audio thread, at the end of every block: the score the block read may
     // now be freed.
     void blockRendered() { _blocksRendered.fetch_add(1, std::memory_order_seq_cst); }
@@ -316,6 +320,7 @@ private:
     bool _eraseMode = false;
     std::atomic<bool> _playing{false};
     std::atomic<int> _tempoEmurationCoefficient{0};
+    std::atomic<bool> _smoothPlayback{false};
     std::unique_ptr<SimpleOrnMixer> _mixer;
     std::unique_ptr<MyDocumentSyncData> _syncData;
     int _origTempo = 0;

@@ -1,5 +1,4 @@
 #include "document/MyDocument.h"
-
 #include "document/UndoCommands.h"
 #include "sound/OrnWaves.h"
 

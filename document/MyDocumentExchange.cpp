@@ -1,17 +1,14 @@
-#include "document/MyDocument.h"
-
+#include "common/AtomicFile.h"
 #include "common/FileRead.h"
 #include "common/Log.h"
 #include "document/Dialogs.h"
+#include "document/MyDocument.h"
 
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSaveFile>
-
-#include <algorithm>
 #include <span>
 
 namespace {
@@ -58,24 +55,14 @@ bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* e
     return true;
 }
 
-// Writes `data` to `path` through a temporary file renamed over it once
-// complete, so that a failed write leaves the old file as it was.
-bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size() || !file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+// Replaces the file at `path` atomically: a failed write leaves the old
+// file as it was.
+bool writeFile(const QString& path, const QByteArray& data, QString* error) {
+    const std::string reason = zubo::writeFileAtomically(
+        QFile::encodeName(path).toStdString(),
+        std::span<const char>(data.constData(), static_cast<std::size_t>(data.size())));
+    *error = QString::fromLocal8Bit(reason);
+    return reason.empty();
 }
 
 QClipboard* clipboard() {
@@ -301,7 +288,7 @@ bool MyDocument::saveToPath(const QString& path) {
     const bool loop = _origLoop;
     const QByteArray data = dataRepresentationOfType(QLatin1String(kOrnFormatType));
     QString error;
-    if (!writeFileAtomically(path, data, &error)) {
+    if (!writeFile(path, data, &error)) {
         // Nothing was saved: the old saved state still holds.
         _origTempo = tempo;
         _origMeasure = measure;

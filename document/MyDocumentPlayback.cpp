@@ -59,6 +59,7 @@ float MyDocument::toneLeft(float* left, float* right) {
         count = k + 1;
     } else {
         // A new step begins.
+        _mixer->setSmooth(_smoothPlayback.load(std::memory_order_relaxed));
         s = s + 1;
         if (s >= end && score.loop()) {
             _mixer->clear();
@@ -132,13 +133,6 @@ void MyDocument::restartPlayback() {
     // overwrite it. Until the request is served the display shows 0.
     _restartRequests.fetch_add(1, std::memory_order_acq_rel);
     _playing.store(true, std::memory_order_release);
-}
-
-float MyDocument::displayedPosition() const {
-    if (restartPending()) {
-        return 0.0f;
-    }
-    return _syncData->floatPlayingIndex();
 }
 
 void MyDocument::haltPlayback() {

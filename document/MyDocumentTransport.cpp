@@ -65,6 +65,7 @@ void MyDocument::startAudioUnit() {
     Debug("START AudioUnit");
     updateTempoEmurationCoefficient();
     updateVolume();
+    updatePlaybackQuality();
     if (_audioUnit) {
         _audioUnit->start();
     }

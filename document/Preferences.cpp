@@ -8,7 +8,8 @@
 namespace {
 
 const char* const kKeys[] = {Preferences::kFps, Preferences::kVolume,
-                             Preferences::kTempoEmurationType, Preferences::kVerticalWheelFor};
+                             Preferences::kTempoEmurationType, Preferences::kVerticalWheelFor,
+                             Preferences::kPlaybackQuality};
 
 } // namespace
 

@@ -10,8 +10,8 @@
 
 class QFileSystemWatcher;
 
-// The user's preferences: "fps", "volume", "tempoEmurationType" and
-// "verticalWheelFor", kept with QSettings (organisation "Zubo", application
+// The user's preferences: "fps", "volume", "tempoEmurationType",
+// "verticalWheelFor" and "playbackQuality", kept with QSettings (organisation "Zubo", application
 // "Zubo Sequencer"). No defaults are registered: an absent key reads as 0.
 //
 // valueChanged is emitted for every change made through this object and, when
@@ -25,6 +25,8 @@ public:
     static constexpr const char* kVolume = "volume";
     static constexpr const char* kTempoEmurationType = "tempoEmurationType";
     static constexpr const char* kVerticalWheelFor = "verticalWheelFor";
+    // 0 (or absent): classic playback; 1: smooth playback.
+    static constexpr const char* kPlaybackQuality = "playbackQuality";
 
     explicit Preferences(QObject* parent = nullptr);
     ~Preferences() override;

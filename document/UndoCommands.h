@@ -11,12 +11,12 @@ class MyDocument;
 // A note placed at a step: a new note, or an existing note given another
 // instrument (`oldProg` its previous prog, 0 when it was not there).
 class AddNoteCommand : public QUndoCommand {
-public:
+  public:
     AddNoteCommand(MyDocument* document, int index, int note, int prog, int oldProg);
     void redo() override;
     void undo() override;
 
-private:
+  private:
     MyDocument* _document;
     int _index;
     int _note;
@@ -26,12 +26,12 @@ private:
 
 // A note of prog `oldProg` erased from a step.
 class RemoveNoteCommand : public QUndoCommand {
-public:
+  public:
     RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg);
     void redo() override;
     void undo() override;
 
-private:
+  private:
     MyDocument* _document;
     int _index;
     int _note;
@@ -40,12 +40,12 @@ private:
 
 // The end mark moved from `oldEnd` to `end`.
 class SetEndCommand : public QUndoCommand {
-public:
+  public:
     SetEndCommand(MyDocument* document, int end, int oldEnd);
     void redo() override;
     void undo() override;
 
-private:
+  private:
     MyDocument* _document;
     int _end;
     int _oldEnd;

@@ -9,10 +9,16 @@
 // frame, counted from the mixer frame at which it was placed. A voice placed
 // for a step silences the voices of steps of the other parity.
 //
+// A smooth mixer fades a voice it drops (cut, replaced or cleared) out over
+// 3 ms instead of stopping it dead, and makes the voices it places smooth.
+// The fading voice is the one the track held, moved aside: fading allocates
+// nothing.
+//
 // While the score plays the mixer belongs to the audio thread.
 class SimpleOrnMixer {
 public:
     static constexpr int kTracks = 3;
+    static constexpr int kFadeMilliseconds = 3;
 
     SimpleOrnMixer();
 
@@ -23,6 +29,8 @@ public:
     void setCounter(int counter) { _counter = counter; }
     int samplingRate() const { return _samplingRate; }
     void setSamplingRate(int rate) { _samplingRate = rate; }
+    bool smooth() const { return _smooth; }
+    void setSmooth(bool smooth) { _smooth = smooth; }
 
     // Places `tone` (may be null: the track falls silent) on `track` for step
     // `index`, starting at mixer frame `from`; index -1 cuts nothing else.
@@ -46,7 +54,25 @@ public:
     int duration() const { return durationFromStart() - _counter; }
 
 private:
+    // A dropped voice ringing out: voice frames offset, offset + 1, ... are
+    // mixed at mixer frames from, from + 1, ..., falling linearly in gain.
+    struct Fade {
+        std::shared_ptr<ToneGenerator> voice;
+        long long from = 0;
+        int offset = 0;
+        int frames = 0;
+        int length = 1;
+        float gainAt(long long k) const {
+            return static_cast<float>(length - k) / static_cast<float>(length);
+        }
+    };
+
+    // Takes the voice off `track`; a smooth mixer fades it out from mixer
+    // frame `from` on.
+    void drop(int track, long long from);
+
     std::shared_ptr<ToneGenerator> _tracks[kTracks];
+    Fade _fades[kTracks];
     int _toneFrom[kTracks];
     int _noteIndex[kTracks];
     // _toneFrom + the voice's length, worked out when the voice is placed:
@@ -54,4 +80,5 @@ private:
     long long _toneEnd[kTracks];
     int _counter;
     int _samplingRate;
+    bool _smooth = false;
 };

@@ -28,6 +28,8 @@ void ToneGenerator::configure() {
               _tone > 0.0f && std::isfinite(_tone);
     _step = _sounds ? static_cast<float>(_wav->samplingRate()) * _tone / static_cast<float>(_rate)
                     : 0.0f;
+    _stretched = _step < 1.0f;
+    _lerp = _smooth && _step > 1.0f;
 }
 
 int ToneGenerator::duration() const {
@@ -57,11 +59,15 @@ float ToneGenerator::pcmAt(int i, int channel) const {
     }
     const int n = static_cast<int>(pos);
     float v = _wav->pcmAt(n, channel);
-    // Only a stretched sample is interpolated; pitching up skips frames.
-    if (step < 1.0f) {
+    // Only a stretched sample is interpolated, unless the voice is smooth;
+    // otherwise pitching up skips frames.
+    if (_stretched) {
         const float frac = pos - static_cast<float>(n);
         const float w = _wav->pcmAt(n + 1, channel);
         v = static_cast<float>(v * (1.0 - frac) + frac * w);
+    } else if (_lerp) {
+        const float frac = pos - static_cast<float>(n);
+        v += frac * (_wav->pcmAt(n + 1, channel) - v);
     }
     return fade(i, v);
 }
@@ -81,13 +87,18 @@ void ToneGenerator::pcmLeftRightAt(int i, float* left, float* right) const {
     float l = 0.0f;
     float r = 0.0f;
     _wav->pcmLeftRight(n, &l, &r);
-    if (step < 1.0f) {
+    if (_stretched || _lerp) {
         const float frac = pos - static_cast<float>(n);
         float wl = 0.0f;
         float wr = 0.0f;
         _wav->pcmLeftRight(n + 1, &wl, &wr);
-        l = static_cast<float>(l * (1.0 - frac) + frac * wl);
-        r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+        if (_stretched) {
+            l = static_cast<float>(l * (1.0 - frac) + frac * wl);
+            r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+        } else {
+            l += frac * (wl - l);
+            r += frac * (wr - r);
+        }
     }
     *left = fade(i, l);
     *right = fade(i, r);
@@ -122,7 +133,8 @@ void ToneGenerator::addRun(int from, int count, float* left, float* right, Read 
     // to frame held in locals: the stores below could otherwise alias them.
     const float step = _step;
     const float frames = static_cast<float>(_wav->frames());
-    const bool interpolate = step < 1.0f;
+    const bool stretched = _stretched;
+    const bool lerp = _lerp;
     const bool releases = _release != -1;
     for (int k = 0; k < count; ++k) {
         const int i = from + k;
@@ -132,13 +144,20 @@ void ToneGenerator::addRun(int from, int count, float* left, float* right, Read 
         if (i >= 0 && pos < frames) {
             const int n = static_cast<int>(pos);
             read(n, &l, &r);
-            if (interpolate) {
+            if (stretched) {
                 const float frac = pos - static_cast<float>(n);
                 float wl = 0.0f;
                 float wr = 0.0f;
                 read(n + 1, &wl, &wr);
                 l = static_cast<float>(l * (1.0 - frac) + frac * wl);
                 r = static_cast<float>(r * (1.0 - frac) + frac * wr);
+            } else if (lerp) {
+                const float frac = pos - static_cast<float>(n);
+                float wl = 0.0f;
+                float wr = 0.0f;
+                read(n + 1, &wl, &wr);
+                l += frac * (wl - l);
+                r += frac * (wr - r);
             }
             if (releases) {
                 l = fade(i, l);

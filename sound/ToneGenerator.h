@@ -38,6 +38,14 @@ public:
         _tone *= factor;
         configure();
     }
+    // Smooth voices interpolate between sample frames at every step other
+    // than exactly one frame per output frame; the others interpolate only a
+    // stretched sample and skip frames when pitching up.
+    bool smooth() const { return _smooth; }
+    void setSmooth(bool smooth) {
+        _smooth = smooth;
+        configure();
+    }
 
     // Output frame after which the release fade begins; -1 for none.
     int release() const { return _release; }
@@ -81,4 +89,10 @@ private:
     // sample frames per output frame.
     bool _sounds = false;
     float _step = 0.0f;
+    bool _smooth = false;
+    // A stretched sample is interpolated as the player always has, in double
+    // precision; a smooth voice pitched up is interpolated in single
+    // precision, which is all it needs and keeps it cheap.
+    bool _stretched = false;
+    bool _lerp = false;
 };

@@ -46,6 +46,11 @@ TEST_F(ScoreCommands, CheckSummarisesEachFile) {
     EXPECT_EQ(good.out, path("good.orn").toStdString() +
                             ": valid score, tempo 120, 3/4, end 4, loop on, 6 notes\n");
 
+    // One readable file that is not a score is a failure by itself.
+    const auto invalid = run({"--check", path("bad.orn")});
+    EXPECT_EQ(invalid.code, 1);
+    EXPECT_EQ(invalid.out, path("bad.orn").toStdString() + ": not a valid score\n");
+
     const auto mixed = run({"--check", path("good.orn"), path("bad.orn"), path("missing.orn"),
                             path("folder")});
     EXPECT_EQ(mixed.code, 1);
@@ -98,6 +103,31 @@ TEST_F(ScoreCommands, FailedExportLeavesExistingOutputAlone) {
     EXPECT_EQ(unknown.code, 2);
     EXPECT_NE(unknown.err.find("unknown output format"), std::string::npos);
     EXPECT_FALSE(QFile::exists(path("out.mid")));
+}
+
+TEST_F(ScoreCommands, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy) {
+    writeFile(path("a.orn"), kExample);
+    const struct {
+        const char* name;
+        QString target;
+        QStringList args;
+    } cases[] = {
+        {"full form", path("keep.orn"), {"-o", path("keep.orn"), path("a.orn")}},
+        {"short form", path("keep.orn"), {"-o", path("keep.orn"), "--short", path("a.orn")}},
+        {"in place", path("keep.orn"), {"-o", path("keep.orn"), path("keep.orn")}},
+        {"picture", path("keep.png"), {"-o", path("keep.png"), path("a.orn")}},
+    };
+    for (const auto& c : cases) {
+        writeFile(c.target, kExample);
+        const auto result = apptest::runWithFileSizeLimit(c.args, 40);
+        EXPECT_EQ(result.code, 1) << c.name;
+        EXPECT_NE(result.err.find(c.target.toStdString() + ": File too large"), std::string::npos)
+            << c.name << ": " << result.err;
+        EXPECT_EQ(readFile(c.target), kExample) << c.name;
+        EXPECT_EQ(QDir(dir.path(), {}, QDir::Name, QDir::Files | QDir::Hidden).count(), 2u)
+            << c.name << ": temporary left";
+        QFile::remove(c.target);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Rendering a dense score (all 960 steps with three notes of mixed
 // instruments, tempo 100: 576 s of audio) through the document's per-frame
-// operation on one core, and the worst time of one 256-frame block.
+// operation on one core, and the worst time of one 256-frame block; in
+// classic (argument 0) and smooth (argument 1) playback.
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
 #include "document/ScoreRender.h"
@@ -24,6 +25,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
     document.replaceScore(denseScore());
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);
+    document.setSmoothPlayback(state.range(0) == 1);
     long long frames = 0;
     for (auto _ : state) {
         frames = renderScore(
@@ -57,6 +59,11 @@ void BM_RenderDenseScore(benchmark::State& state) {
     state.counters["audio_seconds"] = static_cast<double>(frames) / 44100.0;
     state.counters["frames"] = static_cast<double>(frames);
 }
-BENCHMARK(BM_RenderDenseScore)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RenderDenseScore)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 
 } // namespace

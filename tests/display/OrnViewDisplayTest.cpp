@@ -59,9 +59,9 @@ TEST_F(OrnViewDisplayTest, EachEffectiveScrollShowsTheOtherImage) {
         float slider;
     };
     const Case cases[] = {
-        {10.0f, true, 1, 10.0f},  {10.0f, true, 1, 10.0f}, // already shown: nothing
-        {20.5f, false, 0, 10.0f}, {-0.5f, true, 1, 0.0f},  // painted as 0
-        {-1.0f, true, 1, 0.0f},   {960.0f, true, 0, 960.0f},
+        {10.01f, true, 1, 10.015625f}, {10.01f, true, 1, 10.015625f}, // shown: nothing
+        {20.5f, false, 0, 10.015625f}, {-0.5f, true, 1, 0.0f},        // painted as 0
+        {-1.0f, true, 1, 0.0f},        {960.0f, true, 0, 960.0f},
     };
     for (const Case& c : cases) {
         _view->scrollTo(c.position, c.updateSlider);
@@ -100,17 +100,6 @@ TEST_F(OrnViewDisplayTest, WidthChangeRebuildsAndHeightChangeDoesNot) {
     }
 }
 
-TEST_F(OrnViewDisplayTest, RedrawRebuildsOnceAtTheNextDisplay) {
-    makeView(768, 140, 1);
-    _view->scrollTo(30.0f, true);
-    _view->redraw();
-    _view->redraw();
-    EXPECT_EQ(_view->currentOffscreen(), 1);
-    _view->grab();
-    EXPECT_EQ(_view->currentOffscreen(), 0);
-    EXPECT_EQ(_view->imageInfo().playingPosition, 30.0f);
-}
-
 TEST_F(OrnViewDisplayTest, NotesHighlightAndRunnerAreWhereTheGeometryPutsThem) {
     _document.mutableScore().addNoteAt(3, 7, 5);
     for (int zoom : {1, 2}) {
@@ -133,6 +122,27 @@ TEST_F(OrnViewDisplayTest, NotesHighlightAndRunnerAreWhereTheGeometryPutsThem) {
         EXPECT_FALSE(showsIcon(playing, *_icons->zuboIcon(17), lit, zoom)) << zoom;
         _document.playing = false;
         _view->scrollTo(0.0f, true);
+    }
+}
+
+TEST_F(OrnViewDisplayTest, FocusShowsInTheRowsAboveTheStaffOnly) {
+    _view->show();
+    _view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(_view.get()));
+    for (int zoom : {1, 2}) {
+        makeView(300, 134, zoom);
+        EXPECT_EQ(_view->minimumHeight(), 134 * zoom);
+        _view->clearFocus();
+        const QImage unfocused = _view->grab().toImage();
+        _view->setFocus();
+        ASSERT_TRUE(_view->hasFocus()) << zoom;
+        const QImage focused = _view->grab().toImage();
+        const int above = 2 * zoom;
+        const QRect staff(0, above, focused.width(), focused.height() - above);
+        EXPECT_EQ(focused.copy(staff), unfocused.copy(staff)) << zoom;
+        EXPECT_NE(focused.copy(0, 0, focused.width(), above),
+                  unfocused.copy(0, 0, focused.width(), above))
+            << zoom;
     }
 }
 

@@ -6,10 +6,12 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -87,6 +89,61 @@ TEST_F(PictureExportTest, WritesThePictureAtEachScale) {
         EXPECT_TRUE(picture.convertToFormat(QImage::Format_RGB32) ==
                     reference.convertToFormat(QImage::Format_RGB32));
     }
+}
+
+// Notes across the whole strip, the loop marks and an end mark at `end`.
+std::unique_ptr<OrnScore> busyScore(int end) {
+    auto score = std::make_unique<OrnScore>();
+    for (int step = 0; step < end; step += 3) {
+        score->addNoteAt(step, 1 + step % 13, 1 + step % 15);
+    }
+    score->setLoop(true);
+    score->setEnd(end);
+    return score;
+}
+
+TEST_F(PictureExportTest, BandsStackUpToTheWholePicture) {
+    const MyIcons icons;
+    const auto score = busyScore(30);
+    for (int scale : {1, 3, 4}) {
+        QImage whole = zubo::paintScorePicture(*score, scale);
+        whole.setDevicePixelRatio(1);
+        for (int band : {2, 6, 14, 132}) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " band " << band);
+            QImage stacked(whole.size(), QImage::Format_RGB32);
+            QPainter painter(&stacked);
+            for (int top = 0; top < zubo::kPictureHeight; top += band) {
+                QImage rows = zubo::paintScorePictureBand(
+                    *score, scale, top, std::min(band, zubo::kPictureHeight - top));
+                rows.setDevicePixelRatio(1);
+                painter.drawImage(0, top * scale, rows);
+            }
+            painter.end();
+            EXPECT_TRUE(stacked == whole);
+        }
+    }
+}
+
+// The file is written in many bands: the bands' seams must not show, and no
+// band may pass the budget, the widest picture at the largest scale included.
+TEST_F(PictureExportTest, AWidePictureIsWrittenInBandsWithinTheBudget) {
+    const auto score = busyScore(300);
+    for (int width : {zubo::pictureWidth(*score), 30818}) {
+        const int band = zubo::pictureBandHeight(width, 4);
+        EXPECT_LT(band, zubo::kPictureHeight) << width;
+        EXPECT_LE(static_cast<long long>(band) * width * 16 * 4, zubo::kPictureBandBytes) << width;
+    }
+    const auto text = score->data();
+    const QString input = writeScore("wide.orn", std::string(text.begin(), text.end()));
+    const auto result = run({QStringLiteral("-o"), path("wide.png"), QStringLiteral("--scale"),
+                             QStringLiteral("4"), input});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QImage picture(path("wide.png"));
+    const MyIcons icons;
+    QImage reference = zubo::paintScorePicture(*score, 4);
+    reference.setDevicePixelRatio(1);
+    ASSERT_EQ(picture.size(), reference.size());
+    EXPECT_TRUE(picture.convertToFormat(QImage::Format_RGB32) == reference);
 }
 
 TEST_F(PictureExportTest, ReadsStandardInput) {

@@ -66,8 +66,11 @@ std::unique_ptr<OrnScore> busyScore() {
 }
 
 // The block path must give exactly the frames of the per-frame operation,
-// and leave the same published position behind.
-TEST(BlockRender, MatchesThePerFrameOperationBitForBit) {
+// and leave the same published position behind, in classic and in smooth
+// playback (where fading voices run on into the blocks).
+class BlockRender : public ::testing::TestWithParam<bool> {};
+
+TEST_P(BlockRender, MatchesThePerFrameOperationBitForBit) {
     const OrnWaves bank(writeVariedBank());
     Preferences prefs;
     MyDocument perFrame(&prefs);
@@ -76,6 +79,7 @@ TEST(BlockRender, MatchesThePerFrameOperationBitForBit) {
         doc->replaceScore(busyScore());
         doc->syncData()->setVolume(0.8f);
         doc->setTempoEmurationCoefficient(48);
+        doc->setSmoothPlayback(GetParam());
         doc->restartPlayback();
     }
     const int total = 2 * 40 * MyDocument::stepLength(700, 48) + 5000;
@@ -110,5 +114,10 @@ TEST(BlockRender, MatchesThePerFrameOperationBitForBit) {
     EXPECT_EQ(blocks.syncData()->floatPlayingIndex(), perFrame.syncData()->floatPlayingIndex());
     EXPECT_EQ(blocks.mixerDuration(), perFrame.mixerDuration());
 }
+
+INSTANTIATE_TEST_SUITE_P(Playback, BlockRender, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                             return p.param ? "Smooth" : "Classic";
+                         });
 
 } // namespace

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <filesystem>
 #include <memory>
@@ -48,11 +48,11 @@ inline double leftOf(int raw) {
     return raw * 63.0 / 127.0 * 1.8 / 65536.0;
 }
 
-inline QCoreApplication* application() {
+inline QGuiApplication* application() {
     static int argc = 1;
     static char name[] = "document_tests";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
     return app;
 }
 

@@ -55,6 +55,21 @@ TEST_F(DocumentTest, StoredPreferencesAndLiveChanges) {
         prefs.setValue(Preferences::kTempoEmurationType, t.type);
         EXPECT_EQ(doc.tempoEmurationCoefficient(), t.coefficient) << t.type;
     }
+
+    // Only 1 is smooth: anything else, absent included, is the classic player.
+    struct {
+        QVariant stored;
+        bool smooth;
+    } const qualities[] = {{1, true},  {0, false}, {"1", true},
+                           {2, false}, {1, true},  {QVariant(), false}};
+    for (const auto& q : qualities) {
+        if (q.stored.isValid()) {
+            prefs.setValue(Preferences::kPlaybackQuality, q.stored);
+        } else {
+            prefs.remove(Preferences::kPlaybackQuality);
+        }
+        EXPECT_EQ(doc.smoothPlayback(), q.smooth) << q.stored.toString().toStdString();
+    }
 }
 
 TEST_F(DocumentTest, ObservationEnds) {

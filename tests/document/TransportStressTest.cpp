@@ -9,6 +9,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 
 #include "document/DocumentTestUtil.h"
@@ -81,6 +82,73 @@ TEST_F(DocumentTest, TransportStressOverTheSilentOutput) {
     doc.startPlaying();
     QTest::qWait(20);
     EXPECT_GT(doc.audioOutput()->blocksRendered(), 0);
+}
+
+// Edits, undo and redo, tempo changes and whole replacements of the score
+// while the silent output renders far faster than real time: the sanitizer
+// builds report any race on the cells and any read of a freed score.
+TEST_F(DocumentTest, EditsAndReplacementsDuringPlayback) {
+    doctest::application();
+    MyDocument doc(&prefs);
+    ASSERT_TRUE(doc.initAudio(std::make_unique<NullAudioOutput>(200.0)));
+    auto denseScore = [] {
+        auto score = std::make_unique<OrnScore>();
+        for (int step = 0; step < 32; ++step) {
+            for (int note = 1; note <= 3; ++note) {
+                score->addNoteAt(step, note + step % 10, 1 + (step + note) % 15);
+            }
+        }
+        score->setEnd(32);
+        score->setTempo(3000);
+        score->setLoop(true);
+        return score;
+    };
+    doc.replaceScore(denseScore());
+    doc.startPlaying();
+
+    std::mt19937 random(11);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Edits go on until the audio thread has rendered many blocks meanwhile,
+    // however the machine schedules it (bounded, so a stalled output fails).
+    const std::int64_t blocksBefore = doc.audioOutput()->blocksRendered();
+    auto rendered = [&] { return doc.audioOutput()->blocksRendered() - blocksBefore; };
+    std::size_t mostRetired = 0;
+    for (int i = 0; (i < 3000 || rendered() < 500) && i < 300000; ++i) {
+        switch (pick(6)) {
+        case 0:
+            doc.undoableAddNoteAt(pick(32), 1 + pick(13), 1 + pick(15));
+            break;
+        case 1:
+            doc.undoableRemoveNoteAt(pick(32), 1 + pick(13));
+            break;
+        case 2:
+            doc.undoStack()->undo();
+            break;
+        case 3:
+            doc.undoStack()->redo();
+            break;
+        case 4:
+            // Replaced in quick succession, as paste after paste does; the
+            // replacement stops playback, which starts again at once.
+            doc.replaceScore(denseScore());
+            doc.startPlaying();
+            break;
+        default:
+            doc.undoableSetEnd(1 + pick(32));
+            QCoreApplication::processEvents();
+            break;
+        }
+        mostRetired = std::max(mostRetired, doc.retiredScoreCount());
+    }
+    EXPECT_GE(rendered(), 500);
+    // Replaced scores do not pile up: each goes once a block has ended.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            doc.onPlaying();
+            return doc.retiredScoreCount() == 0;
+        },
+        5000))
+        << doc.retiredScoreCount() << " left, most " << mostRetired;
 }
 
 } // namespace

@@ -51,6 +51,37 @@ protected:
     ManualAudioOutput* output = nullptr;
 };
 
+TEST_F(Transport, AReplacedScoreLastsUntilTheAudioThreadHasMovedOn) {
+    struct Case {
+        const char* name;
+        bool previewSounding; // keeps the output running past the stop
+        std::size_t retiredAtOnce;
+    } const cases[] = {
+        {"output stopped", false, 0},
+        {"output running", true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        doc->startPlaying();
+        output->pull(10);
+        if (c.previewSounding) {
+            doc->playSingleSound(preview(1.0));
+        }
+        QSignalSpy replaced(doc.get(), &MyDocument::scoreReplaced);
+        doc->replaceScore(std::make_unique<OrnScore>());
+        EXPECT_EQ(replaced.size(), 1);
+        EXPECT_FALSE(doc->isPlaying());
+        EXPECT_EQ(doc->isAudioUnitRunning(), c.previewSounding);
+        EXPECT_EQ(doc->retiredScoreCount(), c.retiredAtOnce);
+        // No block has ended since: the score is still kept.
+        doc->onPlaying();
+        EXPECT_EQ(doc->retiredScoreCount(), c.retiredAtOnce);
+        output->pull(1);
+        doc->onPlaying();
+        EXPECT_EQ(doc->retiredScoreCount(), 0u);
+    }
+}
+
 TEST_F(Transport, PreviewWhileStoppedRunsTheOutputUntilShortlyAfterItsEnd) {
     doc->playSingleSound(preview(0.5));
     EXPECT_TRUE(log->running);
@@ -121,7 +152,7 @@ TEST_F(Transport, StartingWhilePlayingRestartsAtStepZeroOnly) {
     EXPECT_EQ(doc->displayTimer(), timer);
     EXPECT_EQ(log->starts, 1);
     EXPECT_EQ(log->stops, 0);
-    EXPECT_EQ(doc->displayedPosition(), 0.0f);
+    EXPECT_TRUE(doc->restartPending());
     output->pull(1);
     EXPECT_EQ(doc->syncData()->playingIndex(), 0);
     EXPECT_EQ(doc->syncData()->indexInCounter(), 1);

@@ -133,6 +133,21 @@ TEST(OrnScoreReader, BoolLooksForLineEndFromItsFirstByte) {
     expectSettings("SCORE=000\nLOOP=NO\nTEMPO=90\nEND=5\nTIME44=FALSE\n", {true, 90, 3, 4, false});
 }
 
+TEST(OrnScoreReader, BoolValueMayEndTheText) {
+    // Exactly four bytes after the equals sign, with no line end after them.
+    const struct {
+        std::string input;
+        Settings s;
+    } cases[] = {
+        {"SCORE=000\nTEMPO=90\nEND=5\nTIME44=FALSE\nLOOP=TRUE", {true, 90, 3, 4, true}},
+        {"SCORE=000\nTEMPO=90\nEND=5\nLOOP=FALSE\nTIME44=TRUE", {true, 90, 4, 4, false}},
+        {"SCORE=000\r\nTEMPO=90\r\nEND=5\r\nTIME44=TRUE\r\nLOOP=TRUE", {true, 90, 4, 4, true}},
+    };
+    for (const auto& c : cases) {
+        expectSettings(c.input, c.s);
+    }
+}
+
 TEST(OrnScoreReader, ScoreValueForms) {
     struct Cell {
         int index, y, note, prog;

@@ -80,4 +80,43 @@ TEST(MyDocumentSyncData, NewPreviewCutsTheOldAndNullSilences) {
     EXPECT_EQ(sync.whenToneEnds(), 0.0f);
 }
 
+TEST(MyDocumentSyncData, AnEndedPreviewIsLetGoOnlyByTheMainThread) {
+    // Ended by rendering (the audio thread), then let go by each way the
+    // main thread has.
+    for (const bool bySetTone : {false, true}) {
+        MyDocumentSyncData sync;
+        std::weak_ptr<ToneGenerator> watch;
+        {
+            auto voice = voiceOf({1000, 2000});
+            watch = voice;
+            sync.setTone(std::move(voice));
+        }
+        float l = 0, r = 0;
+        for (int i = 0; i < 4; ++i) {
+            sync.toneLeft(&l, &r);
+        }
+        EXPECT_FALSE(sync.hasTone());
+        EXPECT_EQ(sync.whenToneEnds(), 0.0f);
+        EXPECT_EQ(sync.toneLeft(&l, &r), 0.0f);
+        EXPECT_FALSE(watch.expired()) << "freed while rendering";
+        if (bySetTone) {
+            sync.setTone(nullptr);
+        } else {
+            sync.releaseEndedTone();
+        }
+        EXPECT_TRUE(watch.expired());
+    }
+}
+
+TEST(MyDocumentSyncData, ASoundingPreviewIsNotLetGo) {
+    MyDocumentSyncData sync;
+    auto voice = voiceOf({1000, 2000, 3000});
+    sync.setTone(voice);
+    float l = 0, r = 0;
+    sync.toneLeft(&l, &r);
+    sync.releaseEndedTone();
+    EXPECT_TRUE(sync.hasTone());
+    EXPECT_EQ(sync.toneLeft(&l, &r), voice->pcmMonoAt(1));
+}
+
 } // namespace

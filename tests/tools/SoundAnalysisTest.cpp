@@ -3,6 +3,8 @@
 
 #include "tools/SoundAnalysis.h"
 
+#include "tools/SoundSpectrum.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -88,6 +90,33 @@ TEST(SoundAnalysis, TellsToneFromNoiseAndDarkFromBright) {
     EXPECT_NEAR(rmsFrequency(low, rate), 400.0, 5.0);
     EXPECT_NEAR(rmsFrequency(tone(rate, 3000.0, {{1, 1}}, 0.2), rate), 3000.0, 20.0);
     EXPECT_GT(rmsFrequency(noise, rate), 8000.0);
+}
+
+TEST(SoundSpectrum, CentroidBandsAndRingMatchSignalsOfKnownShape) {
+    const int rate = 44100;
+    const auto sine = tone(rate, 1000.0, {{1, 1}});
+    const auto pair = tone(rate, 1000.0, {{1, 1}, {3, 1}});
+    EXPECT_NEAR(centroid(powerSpectrum(sine), rate), 1000.0, 15.0);
+    EXPECT_NEAR(centroid(powerSpectrum(pair), rate), 2000.0, 30.0);
+    // Half the power of the pair lies in the band around 3 kHz.
+    EXPECT_NEAR(bandPowerDb(powerSpectrum(pair), rate, 2800.0, 3200.0), -3.0, 0.2);
+    const auto bands = thirdOctaveBands(powerSpectrum(sine), rate);
+    EXPECT_DOUBLE_EQ(bandDistance(bands, bands), 0.0);
+    EXPECT_NEAR(bandDistance(bands, thirdOctaveBands(powerSpectrum(pair), rate)),
+                std::sqrt((3.0 * 3.0 + 57.0 * 57.0) / static_cast<double>(bands.size())), 1.0);
+
+    // An exponential decay with time constant tau is 20 dB down at 2.3 tau.
+    std::vector<float> decay(rate);
+    for (std::size_t n = 0; n < decay.size(); ++n) {
+        decay[n] = static_cast<float>(std::exp(-static_cast<double>(n) / rate / 0.1) *
+                                      std::sin(0.1 * static_cast<double>(n)));
+    }
+    EXPECT_NEAR(ringTime(decay, rate), 0.23, 0.015);
+
+    // Played twice as fast, a tone lasts half as long an octave up.
+    const auto twice = played(sine, 2.0);
+    EXPECT_NEAR(static_cast<double>(twice.size()), static_cast<double>(sine.size()) / 2.0, 1.0);
+    EXPECT_NEAR(cents(measurePitch(twice, rate, 0.02, 0.18).hz, 2000.0), 0.0, 1.0);
 }
 
 } // namespace

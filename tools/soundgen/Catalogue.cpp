@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace soundgen {
 
@@ -58,6 +59,24 @@ Voicing voicingFor(const Entry& entry) {
     const double nyquist = std::min(entry.rate / 2.0, 22050.0 / entry.maxRatio);
     return Voicing{entry.rate, entry.pitch, 0.9 * nyquist,
                    static_cast<std::uint64_t>(entry.number)};
+}
+
+} // namespace soundgen
+
+namespace soundgen {
+
+Sound render(const Entry& entry) {
+    const Voicing voicing = voicingFor(entry);
+    if (entry.pitch != kUpperPitch) {
+        return entry.recipe(voicing);
+    }
+    const int rate = static_cast<int>(std::lround(entry.rate / kUpperSpeed));
+    // The exact ratio of the whole rates keeps the sample in tune.
+    const double scale = static_cast<double>(rate) / entry.rate;
+    Sound sound =
+        entry.recipe(Voicing{rate, entry.pitch * scale, voicing.bandLimit * scale, voicing.seed});
+    sound.rate = entry.rate;
+    return sound;
 }
 
 } // namespace soundgen

@@ -27,4 +27,15 @@ std::span<const Entry> catalogue();
 // output's Nyquist frequency at the entry's highest ratio.
 Voicing voicingFor(const Entry& entry);
 
+// An upper-range sample is its recipe rendered kUpperSpeed times slower, at
+// a rate and a pitch that much lower, and then played at the full rate: its
+// envelopes run that much faster and its resonances lie that much higher. So
+// where the player moves from an instrument's lower sample, pitched up, to
+// its upper one, pitched down, the two match in brightness and ring (a real
+// instrument's resonances also follow its register, at least in part).
+inline constexpr double kUpperSpeed = 1.0 / 0.58;
+
+// The sound of one entry, at the entry's rate.
+Sound render(const Entry& entry);
+
 } // namespace soundgen

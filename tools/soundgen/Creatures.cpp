@@ -20,12 +20,18 @@ double source(std::size_t k, double tilt) {
     return std::pow(static_cast<double>(k + 1), -tilt);
 }
 
+// Breath nearly as loud as the voice, for the rough calls.
+constexpr double kBreathToVoice = 0.7;
+// The Pig's grunt against its oink, by RMS.
+constexpr double kGruntToOink = 1.3;
+
 } // namespace
 
-// Dog: a bark, "woof". The pitch falls five semitones onto its note in the
-// first 50 ms and sags at the end; the mouth opens from "w" (F1 350 Hz) to an
-// open "ou" (F1 750 Hz) and half closes again; rough breath noise rides on
-// the voice, and a soft clipper makes it gruff. 0.4 s.
+// Dog: a bark, "wuf". Struck at once and decaying from its onset (down
+// 20 dB after 0.15 to 0.2 s), its pitch arches: up three semitones onto the note
+// in 30 ms, held for 60 ms, then falling four; the mouth opens from "w" (F1
+// 350 Hz) to an open "a" (F1 750 Hz); rough breath noise as strong as the
+// voice, and a soft clipper for the gruffness. 0.24 s.
 Sound dog(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
@@ -33,23 +39,28 @@ Sound dog(const Voicing& v) {
         {{350.0, 150.0, 1.0}, {900.0, 200.0, 0.4}, {2500.0, 300.0, 0.2}}};
     const std::array<Formant, 3> open{
         {{750.0, 200.0, 1.0}, {1400.0, 250.0, 0.6}, {2600.0, 300.0, 0.3}}};
-    const Sustain level{0.006, 0.08, 0.7, 0.22, 0.38};
+    // Falling from the onset, slowly at first and then ever faster (a cosine
+    // quarter, squared): a bark that keeps its body and still ends short.
+    auto level = [](double t) {
+        return riseAt(t, 0.0, 0.004) * std::pow(std::cos(0.5 * kPi * std::min(t / 0.2, 1.0)), 2.0);
+    };
     Additive bark{v.rate,
-                  0.4,
+                  0.24,
                   v.bandLimit,
                   harmonics(40),
                   [f0](double t) {
-                      return transpose(f0, 5.0 * std::exp(-t / 0.02) - 3.0 * riseAt(t, 0.26, 0.1));
+                      return transpose(f0, -3.0 * (1.0 - riseAt(t, 0.0, 0.03)) -
+                                               4.0 * riseAt(t, 0.09, 0.08));
                   },
                   [&](std::size_t k, double t, double hz) {
-                      const double mouth = riseAt(t, 0.0, 0.05) - 0.6 * riseAt(t, 0.22, 0.12);
-                      const auto formants = blend(closed, open, mouth);
-                      return level.at(t) * source(k, 1.0) * formantGain(formants, hz, 0.05);
+                      const auto formants = blend(closed, open, riseAt(t, 0.0, 0.04));
+                      return level(t) * source(k, 1.0) * formantGain(formants, hz, 0.05);
                   }};
     std::vector<double> out = bark.render(rng);
-    addShapedNoise(out, v.rate, 0.4, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 1.5), level,
-                   2.0, rng);
-    saturate(v.rate, v.bandLimit, 3.0, out);
+    const std::vector<double> breath =
+        shapedNoise(v.rate, 0.24, v.bandLimit, Biquad::bandpass(v.rate, 1100.0, 0.8), level, rng);
+    mixInto(out, breath, kBreathToVoice * rms(out) / rms(breath));
+    saturate(v.rate, v.bandLimit, 2.5, out);
     return mono(v.rate, std::move(out));
 }
 
@@ -88,63 +99,86 @@ Sound cat(const Voicing& v) {
     return mono(v.rate, std::move(out));
 }
 
-// Pig: an oink. A buzzy source (k^-0.8) through nasal resonances with a
-// notch at 900 Hz, the second formant rising "o" to "i" as the pitch lifts
-// onto the note; a 37 Hz flutter gives the grunt its roughness, and the tail
-// drops four semitones into the "nk". 0.42 s.
+// Pig: a grunt, then an oink. The grunt is a low pulse two octaves under
+// the note (a buzz at a quarter of its pitch, 87 Hz at F4) through the nasal
+// resonances, with breath noise as strong as the voice; the oink then
+// rises onto the note through the same nose, the second formant moving from
+// "o" to "i", and drops four semitones into the "nk". 0.55 s.
 Sound pig(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
-    const Sustain level{0.015, 0.1, 0.7, 0.28, 0.42};
-    Additive oink{
-        v.rate,
-        0.42,
-        v.bandLimit,
-        harmonics(40),
-        [f0](double t) {
-            return transpose(f0, -2.0 * (1.0 - riseAt(t, 0.0, 0.05)) - 4.0 * riseAt(t, 0.25, 0.15));
-        },
-        [&](std::size_t k, double t, double hz) {
-            const double f2 = 1000.0 + 800.0 * riseAt(t, 0.05, 0.15);
-            const Formant nose[] = {{550.0, 150.0, 1.0}, {f2, 250.0, 0.6}, {2800.0, 300.0, 0.3}};
-            const double x = (hz - 900.0) / 120.0;
-            const double notch = 1.0 - 0.8 / (1.0 + x * x);
-            const double flutter = 1.0 - 0.35 * (0.5 + 0.5 * std::sin(2.0 * kPi * 37.0 * t));
-            return level.at(t) * flutter * source(k, 0.8) * notch * formantGain(nose, hz, 0.04);
-        }};
+    const Sustain gruntLevel{0.01, 0.05, 0.8, 0.1, 0.18};
+    const Sustain oinkLevel{0.12, 0.1, 0.7, 0.4, 0.55};
+    auto nose = [](double t, double hz) {
+        const double f2 = 1000.0 + 800.0 * riseAt(t, 0.17, 0.15);
+        const Formant formants[] = {{550.0, 200.0, 1.0}, {f2, 250.0, 0.6}, {2800.0, 300.0, 0.3}};
+        const double x = (hz - 900.0) / 120.0;
+        return (1.0 - 0.8 / (1.0 + x * x)) * formantGain(formants, hz, 0.1);
+    };
+    Additive grunt{v.rate,
+                   0.2,
+                   v.bandLimit,
+                   harmonics(120),
+                   [f0](double) { return f0 / 4.0; },
+                   [&](std::size_t k, double t, double hz) {
+                       return gruntLevel.at(t) * source(k, 0.5) * nose(t, hz);
+                   }};
+    std::vector<double> rough = grunt.render(rng);
+    const std::vector<double> breath = shapedNoise(
+        v.rate, 0.2, v.bandLimit, Biquad::bandpass(v.rate, 600.0, 0.8),
+        [&gruntLevel](double t) { return gruntLevel.at(t); }, rng);
+    mixInto(rough, breath, kBreathToVoice * rms(rough) / rms(breath));
+    // Clipped, for the grunt's gruffness and to keep its pulses from
+    // towering over the oink.
+    saturate(v.rate, v.bandLimit, 2.5, rough);
+    Additive oink{v.rate,
+                  0.55,
+                  v.bandLimit,
+                  harmonics(40),
+                  [f0](double t) {
+                      return transpose(f0, -2.0 * (1.0 - riseAt(t, 0.12, 0.06)) -
+                                               4.0 * riseAt(t, 0.4, 0.15));
+                  },
+                  [&](std::size_t k, double t, double hz) {
+                      return oinkLevel.at(t) * source(k, 0.8) * nose(t, hz);
+                  }};
     std::vector<double> out = oink.render(rng);
-    addShapedNoise(out, v.rate, 0.42, v.bandLimit, Biquad::bandpass(v.rate, 500.0, 1.0), level,
+    mixInto(out, rough, kGruntToOink * rms(out) / rms(rough));
+    addShapedNoise(out, v.rate, 0.55, v.bandLimit, Biquad::bandpass(v.rate, 500.0, 1.0), oinkLevel,
                    0.3, rng);
     return mono(v.rate, std::move(out));
 }
 
-// Goose: a honk. A harsh reedy source (k^-0.6) through bright nasal
-// formants at 1.0, 1.9 and 3.0 kHz; it scoops up a semitone and a half onto
-// the note and drops at the end as the honk breaks off, with breath noise. 0.5 s.
+// Goose: a honk with a break. A harsh reedy source (k^-0.4) through bright
+// nasal formants at 1.1, 2.4 and 3.4 kHz starts as a squawk seven semitones
+// up and breaks down onto the note within 10 ms, as a goose's voice
+// flips; it sags at the end as the honk breaks off, with breath noise. 0.5 s.
 Sound goose(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
-    const Sustain level{0.02, 0.1, 0.8, 0.34, 0.5};
-    const Formant beak[] = {{1000.0, 300.0, 1.0}, {1900.0, 400.0, 0.8}, {3000.0, 500.0, 0.4}};
+    const Sustain level{0.015, 0.1, 0.8, 0.34, 0.5};
+    const Formant beak[] = {{1100.0, 300.0, 0.7}, {2400.0, 400.0, 1.0}, {3400.0, 500.0, 0.6}};
     Additive honk{v.rate,
                   0.5,
                   v.bandLimit,
                   harmonics(40),
                   [f0](double t) {
-                      return transpose(f0, -1.5 * (1.0 - riseAt(t, 0.0, 0.05)) -
+                      return transpose(f0, 7.0 * (1.0 - riseAt(t, 0.06, 0.01)) -
                                                1.5 * riseAt(t, 0.36, 0.12));
                   },
                   [&](std::size_t k, double t, double hz) {
-                      return level.at(t) * source(k, 0.6) * formantGain(beak, hz, 0.08);
+                      return level.at(t) * source(k, 0.4) * formantGain(beak, hz, 0.05);
                   }};
     std::vector<double> out = honk.render(rng);
-    addShapedNoise(out, v.rate, 0.5, v.bandLimit, Biquad::bandpass(v.rate, 2000.0, 1.0), level,
+    addShapedNoise(out, v.rate, 0.5, v.bandLimit, Biquad::bandpass(v.rate, 2500.0, 1.0), level,
                    0.15, rng);
     return mono(v.rate, std::move(out));
 }
 
-// Ruzed: a sung "ah". A glottal source (k^-1.3) through the formants of a
-// bright cartoon voice (850, 1250, 2900, 3900 Hz); a small scoop onto the
+// Ruzed: a sung "ah". A glottal source (k^-1.1) through the sharp
+// resonances of a round cartoon voice (850, 1250, and faint 2900, 3900 Hz),
+// 300 to 400 Hz wide so that harmonics fall within them at any note and the
+// vowel stands out over the fundamental; a small scoop onto the
 // note, a vibrato that blooms after 0.3 s (5.2 Hz, a fifth of a semitone),
 // a breathy edge. 1.2 s.
 Sound ruzed(const Voicing& v) {
@@ -152,7 +186,7 @@ Sound ruzed(const Voicing& v) {
     const double f0 = v.pitch;
     const Sustain level{0.07, 0.3, 0.85, 0.85, 1.2};
     const Formant ah[] = {
-        {850.0, 90.0, 1.0}, {1250.0, 110.0, 0.7}, {2900.0, 180.0, 0.35}, {3900.0, 250.0, 0.2}};
+        {850.0, 300.0, 1.0}, {1250.0, 350.0, 0.8}, {2900.0, 400.0, 0.04}, {3900.0, 400.0, 0.02}};
     Additive voice{v.rate,
                    1.2,
                    v.bandLimit,
@@ -164,11 +198,15 @@ Sound ruzed(const Voicing& v) {
                        return transpose(f0, scoop + vibrato);
                    },
                    [&](std::size_t k, double t, double hz) {
-                       return level.at(t) * source(k, 1.3) * formantGain(ah, hz, 0.02);
+                       double vowel = 0.003;
+                       for (const Formant& f : ah) {
+                           vowel += f.peakAt(hz);
+                       }
+                       return level.at(t) * source(k, 1.1) * vowel;
                    }};
     std::vector<double> out = voice.render(rng);
     addShapedNoise(out, v.rate, 1.2, v.bandLimit, Biquad::bandpass(v.rate, 3000.0, 1.0), level,
-                   0.03, rng);
+                   0.05, rng);
     return mono(v.rate, std::move(out));
 }
 

@@ -57,6 +57,11 @@ double Formant::at(double f) const {
     return gain / std::sqrt(1.0 + x * x);
 }
 
+double Formant::peakAt(double f) const {
+    const double x = (f - hz) / (bandwidth * 0.5);
+    return gain / (1.0 + x * x);
+}
+
 double formantGain(std::span<const Formant> formants, double hz, double floor) {
     double sum = floor;
     for (const Formant& f : formants) {
@@ -249,6 +254,14 @@ std::vector<double> shapedNoise(int rate, double seconds, double bandLimit, Biqu
         out[n] = shaped * envelope(static_cast<double>(n) / rate);
     }
     return out;
+}
+
+double rms(const std::vector<double>& buffer) {
+    double sum = 0.0;
+    for (double x : buffer) {
+        sum += x * x;
+    }
+    return buffer.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(buffer.size()));
 }
 
 void mixInto(std::vector<double>& into, const std::vector<double>& from, double gain) {

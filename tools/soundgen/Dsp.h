@@ -57,6 +57,9 @@ struct Formant {
     double bandwidth;
     double gain;
     double at(double hz) const;
+    // A sharper resonance of the same width: its skirts fall twice as fast
+    // (in dB), so harmonics away from the peak take little from it.
+    double peakAt(double hz) const;
 };
 
 // Sum of formant gains at `hz`, plus `floor`.
@@ -112,6 +115,9 @@ std::vector<double> noise(int rate, double seconds, Rng& rng);
 // when the player pitches the sample up.
 std::vector<double> shapedNoise(int rate, double seconds, double bandLimit, Biquad filter,
                                 const std::function<double(double)>& envelope, Rng& rng);
+
+// Root mean square of a buffer (0 for an empty one).
+double rms(const std::vector<double>& buffer);
 
 // Adds `gain` x `from` into `into` (over the shorter of the two).
 void mixInto(std::vector<double>& into, const std::vector<double>& from, double gain);

@@ -35,9 +35,27 @@ void fadeEdges(int rate, std::vector<double>& x) {
     }
 }
 
+// The largest RMS, over the channels, of any 400 ms window; a shorter sound
+// counts as padded with silence.
+double loudestRms(int rate, const std::vector<std::vector<double>>& channels) {
+    const std::size_t window = frames(rate, 0.4);
+    double loudest = 0.0;
+    for (const auto& x : channels) {
+        double sum = 0.0;
+        for (std::size_t n = 0; n < x.size(); ++n) {
+            sum += x[n] * x[n];
+            if (n >= window) {
+                sum -= x[n - window] * x[n - window];
+            }
+            loudest = std::max(loudest, sum);
+        }
+    }
+    return std::sqrt(loudest / static_cast<double>(window));
+}
+
 } // namespace
 
-Pcm finish(const Sound& sound) {
+Pcm finish(const Sound& sound, Level level) {
     std::vector<std::vector<double>> channels = sound.channels;
     double peak = 0.0;
     for (auto& x : channels) {
@@ -47,7 +65,9 @@ Pcm finish(const Sound& sound) {
             peak = std::max(peak, std::abs(v));
         }
     }
-    const double gain = peak > 0.0 ? 32768.0 * std::pow(10.0, kPeakDbfs / 20.0) / peak : 0.0;
+    const double measured = level == Level::Loudness ? loudestRms(sound.rate, channels) : peak;
+    const double target = level == Level::Loudness ? kLoudnessDbfs : kPeakDbfs;
+    const double gain = measured > 0.0 ? 32768.0 * std::pow(10.0, target / 20.0) / measured : 0.0;
     Pcm pcm{sound.rate, static_cast<int>(channels.size()), {}};
     const std::size_t length = channels.empty() ? 0 : channels.front().size();
     pcm.samples.reserve(length * channels.size());

@@ -22,13 +22,18 @@ double registerScale(double pitch) {
 } // namespace
 
 // Zubo: a bright plucked lead. Harmonics of a string plucked a fifth of the
-// way along (|sin(k pi / 5)| / k), each decaying faster the higher it lies,
-// through a small body resonance at 500 Hz and 2.5 kHz, over a 5 ms pick
-// noise; the string is stopped over the last 0.2 s. 1.2 s.
+// way along (|sin(k pi / 5)| / k), each decaying faster the higher it lies
+// (above 5 kHz), through a small body resonance at 500 Hz and a strong one
+// at 2.5 kHz, over a light 5 ms
+// pick noise; a soft pick (4 ms) keeps the first peak from towering over
+// the tone, and the body answers with a low thump at 110 Hz. The string is stopped over the last
+// 0.2 s. 1.2 s.
+constexpr double kZuboBodyHz = 110.0;
+
 Sound zubo(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
-    const Formant body[] = {{500.0, 400.0, 0.6}, {2500.0, 1500.0, 0.4}};
+    const Formant body[] = {{500.0, 400.0, 0.6}, {2500.0, 1500.0, 2.5}};
     Additive pluck{v.rate,
                    1.2,
                    v.bandLimit,
@@ -37,15 +42,22 @@ Sound zubo(const Voicing& v) {
                    [&body](std::size_t k, double t, double hz) {
                        const double n = static_cast<double>(k + 1);
                        const double shape = (std::abs(std::sin(n * kPi / 5.0)) + 0.08) / n;
-                       const double tau = 0.75 / (1.0 + std::pow(hz / 1000.0, 1.5));
-                       return shape * formantGain(body, hz, 1.0) * strike(t, 0.0015, tau);
+                       const double tau = 0.75 / (1.0 + std::pow(hz / 5000.0, 1.5));
+                       return shape * formantGain(body, hz, 1.0) * strike(t, 0.004, tau);
                    }};
     std::vector<double> out = pluck.render(rng);
     mixInto(out,
             shapedNoise(
-                v.rate, 0.02, v.bandLimit, Biquad::bandpass(v.rate, 3500.0, 0.8),
-                [](double t) { return strike(t, 0.0005, 0.004); }, rng),
-            0.35);
+                v.rate, 0.02, v.bandLimit, Biquad::bandpass(v.rate, 7000.0, 0.8),
+                [](double t) { return strike(t, 0.001, 0.004); }, rng),
+            0.15);
+    // The body's air resonance answers the pluck with a short low thump.
+    std::vector<double> thump(out.size());
+    for (std::size_t n = 0; n < thump.size(); ++n) {
+        const double t = static_cast<double>(n) / v.rate;
+        thump[n] = std::sin(2.0 * kPi * kZuboBodyHz * t) * strike(t, 0.003, 0.04);
+    }
+    mixInto(out, thump, 0.25);
     damp(v.rate, 0.2, out);
     return mono(v.rate, std::move(out));
 }
@@ -132,14 +144,14 @@ Sound star(const Voicing& v) {
 }
 
 // Flower: a brass-like tone. Harmonics whose reach grows with loudness
-// (exp(-(k-1) / (0.8 + 7 x level))), as a horn brightens when blown harder,
-// under a 1.2 kHz bell resonance; a lip scoop up from 40 cents flat, then a
-// vibrato that starts after 0.3 s; a breath of noise. 0.85 s.
+// (exp(-(k-1) / (0.8 + 8 x level))), as a horn brightens when blown harder,
+// under a 1.8 kHz bell resonance that gives it its brassy edge; a lip scoop up from 40 cents flat,
+// then a vibrato that starts after 0.3 s; a breath of noise. 0.85 s.
 Sound flower(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
     const Sustain level{0.045, 0.15, 0.75, 0.55, 0.85};
-    const Formant bell[] = {{1200.0, 1600.0, 1.0}};
+    const Formant bell[] = {{1800.0, 800.0, 1.0}};
     Additive horn{v.rate,
                   0.85,
                   v.bandLimit,
@@ -152,9 +164,9 @@ Sound flower(const Voicing& v) {
                   },
                   [&](std::size_t k, double t, double hz) {
                       const double e = level.at(t);
-                      const double reach = 0.8 + 7.0 * e;
+                      const double reach = 0.8 + 8.0 * e;
                       return e * std::exp(-static_cast<double>(k) / reach) *
-                             formantGain(bell, hz, 0.5);
+                             formantGain(bell, hz, 0.15);
                   }};
     std::vector<double> out = horn.render(rng);
     addShapedNoise(out, v.rate, 0.85, v.bandLimit, Biquad::bandpass(v.rate, 1500.0, 1.0), level,
@@ -162,10 +174,13 @@ Sound flower(const Voicing& v) {
     return mono(v.rate, std::move(out));
 }
 
-// Pocket: a square-wave chip tone at 22050 Hz. Odd harmonics at 1/k (a
-// band-limited square); the attack jumps an octave up for one 60 Hz frame,
-// and the volume steps through sixteen levels once a frame, as on a handheld
-// game's sound chip; a light vibrato after 0.25 s. 0.6 s.
+// Pocket: a square-wave chip tone at 22050 Hz. Odd harmonics at 1/k up to
+// the eleventh (a band-limited square, with as many harmonics in the upper
+// sample as in the lower, so both are equally bright); the attack jumps an octave up for one 60 Hz
+// frame, and the volume steps through sixteen levels once a frame, as on a handheld game's sound
+// chip; a light vibrato after 0.25 s. 0.6 s.
+constexpr int kPocketHarmonics = 11;
+
 Sound pocket(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
@@ -173,7 +188,7 @@ Sound pocket(const Voicing& v) {
     Additive chip{v.rate,
                   0.6,
                   v.bandLimit,
-                  harmonics(40),
+                  harmonics(kPocketHarmonics),
                   [f0](double t) {
                       if (t < 1.0 / 60.0) {
                           return 2.0 * f0;
@@ -194,16 +209,17 @@ Sound pocket(const Voicing& v) {
     return mono(v.rate, chip.render(rng));
 }
 
-// Heart: a soft bell, in stereo. Mostly fundamental with a little octave and
-// twelfth and two faint inharmonic partials for the bell colour, a soft 8 ms
+// Heart: a soft bell, in stereo. A fundamental with a little octave and
+// twelfth and two inharmonic partials (-10 and -15 dB) that give the bell
+// its colour before they die away, a soft 8 ms
 // attack and a long ring, and a slow tremolo (4.2 Hz) a quarter cycle apart
 // on the two sides so the tone gently sways. 1.4 s.
 Sound heart(const Voicing& v) {
     Rng rng(v.seed);
     const double f0 = v.pitch;
     const double scale = registerScale(f0);
-    const double gains[] = {1.0, 0.25, 0.08, 0.06, 0.03};
-    const double taus[] = {0.45, 0.3, 0.2, 0.12, 0.08};
+    const double gains[] = {1.0, 0.3, 0.12, 0.3, 0.18};
+    const double taus[] = {0.45, 0.3, 0.2, 0.15, 0.1};
     Additive bell{v.rate,
                   1.4,
                   v.bandLimit,

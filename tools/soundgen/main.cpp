@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const soundgen::Entry& entry : soundgen::catalogue()) {
-        const soundgen::Pcm pcm = soundgen::finish(entry.recipe(soundgen::voicingFor(entry)));
+        const soundgen::Pcm pcm =
+            soundgen::finish(soundgen::render(entry),
+                             entry.pitch > 0.0 ? soundgen::Level::Loudness : soundgen::Level::Peak);
         const auto path = dir / ("sound" + std::to_string(entry.number) + ".wav");
         const std::string error = soundgen::writeWav(path.string(), pcm);
         if (!error.empty()) {
