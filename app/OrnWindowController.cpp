@@ -57,8 +57,6 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
     auto* position = new QSlider(Qt::Horizontal, central);
     position->setAccessibleName(QStringLiteral("Position"));
     _ornView = new OrnView(*_viewDocument, *position, central);
-    // Today's screens make the staff's 134 units small at one pixel each.
-    _ornView->setZoom(2);
     column->addWidget(_ornView);
     column->addWidget(position);
     // The staff keeps its height; the window grows in width only.
@@ -73,7 +71,9 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
     buildWindowMenus(this, controller);
     connectDocument();
     updateTitle();
-    resize(960, sizeHint().height());
+    // Today's screens make the staff's 134 units small at one pixel each.
+    resize(960, height());
+    setZoom(2);
 }
 
 OrnWindowController::~OrnWindowController() {
@@ -215,6 +215,14 @@ void OrnWindowController::connectDocument() {
         why[0] = why[0].toUpper();
         showAudioStatus(false, why + QStringLiteral("; the score plays on silently."));
     });
+}
+
+void OrnWindowController::setZoom(int zoom) {
+    _ornView->setZoom(zoom);
+    // The window's minimum follows at once, and the window fits it snugly.
+    centralWidget()->layout()->activate();
+    layout()->activate();
+    resize(width(), minimumSizeHint().height());
 }
 
 void OrnWindowController::updateTitle() {

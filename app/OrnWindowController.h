@@ -43,6 +43,8 @@ public:
     QLabel* audioStatus() const { return _audioStatus; }
     // Shows "No audio output" (with `reason` as its tooltip) or nothing.
     void showAudioStatus(bool hasOutput, const QString& reason);
+    // The staff's zoom (1 to 4); the window's height follows the staff's.
+    void setZoom(int zoom);
     // Title and modified marker from the document's name and edited state.
     void updateTitle();
 

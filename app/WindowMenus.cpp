@@ -113,17 +113,17 @@ void buildViewMenu(OrnWindowController* w) {
     palette->setObjectName(QStringLiteral("actionShowPalette"));
     view->addAction(palette);
     view->addSeparator();
-    OrnView* staff = w->ornView();
+    const OrnView* staff = w->ornView();
     QObject::connect(addAction(view, "actionZoomIn", QStringLiteral("Zoom &In"),
                                {QKeySequence(QStringLiteral("Ctrl++")),
                                 QKeySequence(QStringLiteral("Ctrl+="))}),
-                     &QAction::triggered, w, [staff] { staff->setZoom(staff->zoom() + 1); });
+                     &QAction::triggered, w, [w, staff] { w->setZoom(staff->zoom() + 1); });
     QObject::connect(addAction(view, "actionZoomOut", QStringLiteral("Zoom &Out"),
                                {QKeySequence(QStringLiteral("Ctrl+-"))}),
-                     &QAction::triggered, w, [staff] { staff->setZoom(staff->zoom() - 1); });
+                     &QAction::triggered, w, [w, staff] { w->setZoom(staff->zoom() - 1); });
     QObject::connect(addAction(view, "actionActualSize", QStringLiteral("&Actual Size"),
                                {QKeySequence(QStringLiteral("Ctrl+0"))}),
-                     &QAction::triggered, w, [staff] { staff->setZoom(1); });
+                     &QAction::triggered, w, [w] { w->setZoom(1); });
 }
 
 void buildPlayMenu(OrnWindowController* w) {

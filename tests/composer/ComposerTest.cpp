@@ -1,5 +1,6 @@
 #include "app/PixelIcon.h"
 #include "app/PreferencesDialog.h"
+#include "display/OrnView.h"
 
 #include <QComboBox>
 #include <QDockWidget>
@@ -179,6 +180,21 @@ TEST_F(Windows, PaletteControlsDriveTheDocument) {
         EXPECT_EQ(w->tempoText()->value(), c.tempo);
         EXPECT_EQ(w->tempoSlider()->value(), std::min(c.tempo, 400));
     }
+}
+
+TEST_F(Windows, WindowHeightFollowsTheZoom) {
+    OrnWindowController* w = controller->newDocument();
+    const int atTwo = w->height();
+    const int viewAtTwo = w->ornView()->height();
+    action(w, "actionZoomIn")->trigger();
+    EXPECT_EQ(w->ornView()->zoom(), 3);
+    EXPECT_EQ(w->height() - atTwo, w->ornView()->height() - viewAtTwo);
+    EXPECT_GT(w->ornView()->height(), viewAtTwo);
+    action(w, "actionZoomOut")->trigger();
+    EXPECT_EQ(w->height(), atTwo);
+    action(w, "actionActualSize")->trigger();
+    EXPECT_EQ(w->ornView()->zoom(), 1);
+    EXPECT_LT(w->height(), atTwo);
 }
 
 TEST_F(Windows, DrawerClosedByTheUserOpensAgainWithTheDocument) {
