@@ -73,8 +73,8 @@ private:
     OrnView* _ornView = nullptr;
     QDockWidget* _drawer = nullptr;
     MyDrawerView* _drawerView = nullptr;
-    std::array<QToolButton*, 23> _buttons{};
-    std::array<const QImage*, 23> _images{};
+    std::array<QToolButton*, kButtonCount> _buttons{};
+    std::array<const QImage*, kButtonCount> _images{};
     QSlider* _tempoSlider = nullptr;
     QSpinBox* _tempoText = nullptr;
     QLabel* _audioStatus = nullptr;

@@ -15,6 +15,7 @@ public:
         InstSelected, Erase, Measure3, Measure4, Play, Stop, Loop
     };
     static constexpr int kToolButtons = 16;
+    static constexpr int kButtonCount = static_cast<int>(Button::Loop) + 1;
     static Button toolButton(int index) { return static_cast<Button>(index); }
 
     virtual ~MyDocumentOutlets() = default;

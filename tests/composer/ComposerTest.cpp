@@ -135,7 +135,7 @@ TEST_F(Windows, UndoAndRedoAreEnabledOnlyWhenPossible) {
 
 TEST_F(Windows, EveryControlHasANameAndATip) {
     OrnWindowController* w = controller->newDocument();
-    for (int i = 0; i <= static_cast<int>(Button::Loop); ++i) {
+    for (int i = 0; i < MyDocumentOutlets::kButtonCount; ++i) {
         QToolButton* b = w->button(static_cast<Button>(i));
         ASSERT_NE(b, nullptr) << i;
         EXPECT_FALSE(b->accessibleName().isEmpty()) << i;
