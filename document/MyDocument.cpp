@@ -19,6 +19,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
 
 MyDocument::~MyDocument() {
     // The palette and the view may be gone before their document.
+    _outlets = nullptr;
     blockSignals(true);
     std::erase(liveDocuments(), this);
     disconnect(&_undoStack, nullptr, this, nullptr);

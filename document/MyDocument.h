@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/MyDocumentOutlets.h"
 #include "score/OrnScore.h"
 #include "sound/AudioOutput.h"
 #include "sound/MyDocumentSyncData.h"
@@ -15,11 +16,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
-class Dialogs;
 class AudioOutputWatch;
+class Dialogs;
 class Preferences;
 
 // The audio output's render callback: `context` is the document; fills
@@ -232,6 +234,35 @@ public:
     // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
     static int stepLength(int tempo, int coefficient);
 
+    // The tool palette. The buttons' actions name their button; the tempo
+    // controls send their value. The wheel changes the tool silently.
+    void changeInst(MyDocumentOutlets::Button sender);
+    void changeInstRelatively(int delta);
+    void setInst(int index, bool beep);
+    void toggleEraser();
+    void toggleMeasure(MyDocumentOutlets::Button sender);
+    void toggleLoop();
+    void tempoChanged(int value);
+    void toggleDrawer();
+    void changeIconForInst();
+    void changeIconForEraser();
+    void changeIconForMeasure();
+    void changeIconForPlayer();
+    void changeIconForLoop();
+
+    // The window. makeWindowControllers builds it with `makeWindow`, which
+    // answers the window's outlets (owned by the window, which outlives its
+    // use here: windowWillClose ends it), then finishes it with
+    // windowControllerDidLoadNib: palette pictures, the audio output (one
+    // made by the output maker, else the default device) and the drawer.
+    using WindowMaker = std::function<MyDocumentOutlets*(MyDocument*)>;
+    using OutputMaker = std::function<std::unique_ptr<AudioOutput>()>;
+    void makeWindowControllers(const WindowMaker& makeWindow);
+    void windowControllerDidLoadNib(MyDocumentOutlets* outlets);
+    void openDrawer();
+    void setOutputMaker(OutputMaker maker) { _outputMaker = std::move(maker); }
+    MyDocumentOutlets* outlets() const { return _outlets; }
+
 signals:
     // The staff view follows the play position (each display tick).
     void scrollRequested(float position, bool updateSlider);
@@ -330,4 +361,6 @@ private:
     int _timerFps = 0;
     QPointer<QTimer> _timerForStopAudioUnit;
     QObject* _playButton = nullptr;
+    MyDocumentOutlets* _outlets = nullptr;
+    OutputMaker _outputMaker;
 };

@@ -169,6 +169,7 @@ void MyDocument::startPlaying() {
         startDisplayTimer();
     }
     restartPlayback();
+    changeIconForPlayer();
     emit playStateChanged(true);
 }
 
@@ -176,6 +177,7 @@ void MyDocument::stopPlaying() {
     haltPlayback();
     cancelDisplayTimer();
     stopAudioUnitIfPossible();
+    changeIconForPlayer();
     emit playStateChanged(false);
 }
 
@@ -252,21 +254,4 @@ void MyDocument::onPlaying() {
     if (_timer != nullptr && _timerFps != displayFps()) {
         startDisplayTimer();
     }
-}
-
-void MyDocument::windowWillClose() {
-    Debug("MyDocument::windowWillClose");
-    stopPlaying();
-    stopAudioUnit();
-    cancelDisplayTimer();
-    cancelStopChecks();
-    const float f = static_cast<float>(_preferences->floatValue(QLatin1String(Preferences::kFps)));
-    Debug("fps=%f", f);
-    const float g = f > 0.0f ? f : 30.0f;
-    // A float of 2^23 or more is whole, so the integer part always fits.
-    if (g != std::floor(g)) {
-        _preferences->setValue(QLatin1String(Preferences::kFps), static_cast<int>(g));
-        _preferences->synchronize();
-    }
-    stopObserving();
 }

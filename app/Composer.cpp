@@ -1,0 +1,75 @@
+#include "app/Composer.h"
+
+#include "app/DocumentController.h"
+#include "app/OrnWindowController.h"
+#include "app/PixelIcon.h"
+#include "app/QtDialogs.h"
+#include "display/MyIcons.h"
+#include "display/OrnView.h"
+#include "document/Preferences.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zubo {
+namespace {
+
+// Quits the application after the first paint of the window it watches.
+class QuitAfterPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !_done) {
+            _done = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool _done = false;
+};
+
+} // namespace
+
+int runComposer(int& argc, char** argv, const QStringList& files) {
+    // Without any display Qt would abort; say what can be done instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "zubo-sequencer: no display to open the composer on "
+                             "(--help lists what works without one)\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zubo"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zubo Sequencer"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZUBO_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Zubo Sequencer"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zubosequencer.ZuboSequencer"));
+
+    // The icon atlas is made once, before the first document.
+    const MyIcons icons;
+    if (const QImage* zubo = icons.getZuboIcon(0); zubo != nullptr) {
+        QApplication::setWindowIcon(pixelIcon(*zubo, 1));
+    }
+
+    QtDialogs dialogs;
+    DocumentController controller(&dialogs, Preferences::shared());
+    if (files.isEmpty() || controller.openFiles(files).isEmpty()) {
+        controller.newDocument();
+    }
+    QuitAfterPaint quitAfterPaint;
+    if (std::getenv("ZUBO_QUIT_AFTER_PAINT") != nullptr && !controller.windows().isEmpty()) {
+        controller.windows().front()->ornView()->installEventFilter(&quitAfterPaint);
+    }
+    return QApplication::exec();
+}
+
+} // namespace zubo

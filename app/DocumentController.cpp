@@ -1,0 +1,342 @@
+#include "app/DocumentController.h"
+
+#include "app/AudioExport.h"
+#include "app/OrnWindowController.h"
+#include "app/PictureExport.h"
+#include "app/PreferencesDialog.h"
+#include "common/ResourceDir.h"
+#include "document/Dialogs.h"
+#include "document/Preferences.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUndoStack>
+
+#include <sstream>
+
+namespace {
+
+const char* const kRecentFilesKey = "recentFiles";
+const QString kScoreFilter = QStringLiteral("Zubo scores (*.orn)");
+const QString kSorry = QStringLiteral("Sorry.");
+const QString kIndeed = QStringLiteral("Indeed");
+
+// The recent files live with the preferences.
+const QString kOrganisation = QStringLiteral("Zubo");
+const QString kApplication = QStringLiteral("Zubo Sequencer");
+
+QString canonical(const QString& path) {
+    const QString c = QFileInfo(path).canonicalFilePath();
+    return c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c;
+}
+
+} // namespace
+
+DocumentController::DocumentController(Dialogs* dialogs, Preferences* preferences,
+                                       QObject* parent)
+    : QObject(parent), _dialogs(dialogs), _preferences(preferences) {}
+
+DocumentController::~DocumentController() {
+    // Each deletion takes its window out of the list.
+    while (!_windows.isEmpty()) {
+        delete _windows.front();
+    }
+    delete _preferencesDialog.data();
+}
+
+QList<OrnWindowController*> DocumentController::windows() const {
+    // A closed window waits for its deletion hidden; it is no longer open.
+    QList<OrnWindowController*> open;
+    for (OrnWindowController* w : _windows) {
+        if (w->isVisible()) {
+            open << w;
+        }
+    }
+    return open;
+}
+
+std::unique_ptr<MyDocument> DocumentController::makeDocument() {
+    auto doc = std::make_unique<MyDocument>(_preferences);
+    doc->setDialogs(_dialogs);
+    return doc;
+}
+
+OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> document) {
+    MyDocument* doc = document.get();
+    if (_outputMaker) {
+        doc->setOutputMaker(_outputMaker);
+    }
+    OrnWindowController* window = nullptr;
+    doc->makeWindowControllers([&](MyDocument*) {
+        window = new OrnWindowController(std::move(document), this);
+        return window;
+    });
+    window->showAudioStatus(doc->hasAudioOutput(),
+                            QStringLiteral("The default audio output could not be opened, "
+                                           "so this score plays silently."));
+    _windows << window;
+    // Only the address is compared: the window is no longer one by then.
+    connect(window, &QObject::destroyed, this, [this, window] { _windows.removeAll(window); });
+    window->show();
+    return window;
+}
+
+OrnWindowController* DocumentController::newDocument() {
+    return addWindow(makeDocument());
+}
+
+OrnWindowController* DocumentController::windowShowing(const QString& path) const {
+    const MyDocument* doc = MyDocument::documentForPath(path);
+    for (OrnWindowController* w : windows()) {
+        if (doc != nullptr && w->document() == doc) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+OrnWindowController* DocumentController::untouchedUntitled() const {
+    const auto list = windows();
+    if (list.size() != 1) {
+        return nullptr;
+    }
+    MyDocument* doc = list.front()->document();
+    const bool untouched = doc->filePath().isEmpty() && !doc->isDocumentEdited() &&
+                           doc->undoStack()->count() == 0;
+    return untouched ? list.front() : nullptr;
+}
+
+QList<OrnWindowController*> DocumentController::openFiles(const QStringList& paths) {
+    QList<OrnWindowController*> shown;
+    OrnWindowController* blank = untouchedUntitled();
+    for (const QString& path : paths) {
+        if (OrnWindowController* open = windowShowing(path)) {
+            open->raise();
+            open->activateWindow();
+            shown << open;
+            continue;
+        }
+        // A file that cannot be opened gives its alert; the others still open.
+        auto doc = MyDocument::openPath(path, _preferences, _dialogs);
+        if (!doc) {
+            continue;
+        }
+        noteRecentFile(path);
+        shown << addWindow(std::move(doc));
+        if (blank != nullptr) {
+            blank->close();
+            blank = nullptr;
+        }
+    }
+    return shown;
+}
+
+void DocumentController::openDocument() {
+    const QStringList paths = _dialogs->askOpenPaths(
+        QStringLiteral("Open"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), kScoreFilter);
+    openFiles(paths);
+}
+
+OrnWindowController* DocumentController::openExample(const QString& path) {
+    QFile file(path);
+    auto doc = makeDocument();
+    if (!file.open(QIODevice::ReadOnly) ||
+        !doc->loadDataRepresentation(file.readAll(), QStringLiteral("ORN Format"))) {
+        _dialogs->alert(QStringLiteral("Cannot Read"), kSorry, path, kIndeed);
+        return nullptr;
+    }
+    return addWindow(std::move(doc));
+}
+
+bool DocumentController::saveDocument(OrnWindowController* window) {
+    MyDocument* doc = window->document();
+    if (doc->filePath().isEmpty()) {
+        return saveDocumentAs(window);
+    }
+    return doc->saveToPath(doc->filePath());
+}
+
+bool DocumentController::saveDocumentAs(OrnWindowController* window) {
+    MyDocument* doc = window->document();
+    const QString suggested = doc->filePath().isEmpty()
+                                  ? QDir(QStandardPaths::writableLocation(
+                                             QStandardPaths::DocumentsLocation))
+                                        .filePath(doc->displayName() + QStringLiteral(".orn"))
+                                  : doc->filePath();
+    QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested, kScoreFilter);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".orn");
+    }
+    if (!doc->saveToPath(path)) {
+        return false;
+    }
+    noteRecentFile(path);
+    return true;
+}
+
+QString DocumentController::askExportPath(OrnWindowController* window, const QString& title,
+                                          const QString& extension, const QString& filter) {
+    MyDocument* doc = window->document();
+    const QFileInfo info(doc->filePath());
+    const QString folder =
+        doc->filePath().isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+            : info.absolutePath();
+    const QString base = doc->filePath().isEmpty() ? doc->displayName() : info.completeBaseName();
+    return _dialogs->askSavePath(title, QDir(folder).filePath(base + extension), filter);
+}
+
+bool DocumentController::exportAudio(OrnWindowController* window) {
+    QString path = askExportPath(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
+                                 QStringLiteral("Audio (*.wav *.flac *.ogg)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!zubo::isAudioExportPath(path.toStdString())) {
+        path += QStringLiteral(".wav");
+    }
+    // The same renderer as the command line, fed the score's text.
+    std::istringstream in(window->document()->score().toString());
+    std::ostringstream err;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const int status = zubo::exportAudio("-", path.toStdString(), {}, err, in);
+    QGuiApplication::restoreOverrideCursor();
+    if (status != 0) {
+        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
+                        QString::fromStdString(err.str()).trimmed(), kIndeed);
+        return false;
+    }
+    return true;
+}
+
+bool DocumentController::exportPicture(OrnWindowController* window) {
+    QString path = askExportPath(window, QStringLiteral("Export Picture"), QStringLiteral(".png"),
+                                 QStringLiteral("PNG pictures (*.png)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        path += QStringLiteral(".png");
+    }
+    std::istringstream in(window->document()->score().toString());
+    std::ostringstream err;
+    if (zubo::exportScorePicture("-", path.toStdString(), 2, err, in) != 0) {
+        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
+                        QString::fromStdString(err.str()).trimmed(), kIndeed);
+        return false;
+    }
+    return true;
+}
+
+bool DocumentController::canClose(OrnWindowController* window) {
+    return window->document()->canCloseDocument();
+}
+
+bool DocumentController::quit() {
+    for (OrnWindowController* w : windows()) {
+        if (!w->close()) {
+            return false;
+        }
+    }
+    QCoreApplication::quit();
+    return true;
+}
+
+QStringList DocumentController::recentFiles() const {
+    QStringList kept;
+    const QSettings settings(kOrganisation, kApplication);
+    for (const QString& path : settings.value(QLatin1String(kRecentFilesKey)).toStringList()) {
+        if (QFileInfo(path).isFile()) {
+            kept << path;
+        }
+    }
+    return kept;
+}
+
+void DocumentController::noteRecentFile(const QString& path) {
+    QStringList list = recentFiles();
+    const QString full = canonical(path);
+    list.removeAll(full);
+    list.prepend(full);
+    while (list.size() > kMaxRecentFiles) {
+        list.removeLast();
+    }
+    QSettings(kOrganisation, kApplication).setValue(QLatin1String(kRecentFilesKey), list);
+    emit recentFilesChanged();
+}
+
+void DocumentController::clearRecentFiles() {
+    QSettings(kOrganisation, kApplication).remove(QLatin1String(kRecentFilesKey));
+    emit recentFilesChanged();
+}
+
+QStringList DocumentController::examples() {
+    const QDir dir(QString::fromStdString((zubo::resourceDir() / "examples").string()));
+    QStringList paths;
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.orn")}, QDir::Files, QDir::Name)) {
+        paths << dir.filePath(name);
+    }
+    return paths;
+}
+
+void DocumentController::showPreferences() {
+    if (!_preferencesDialog) {
+        _preferencesDialog = new PreferencesDialog(_preferences);
+    }
+    _preferencesDialog->show();
+    _preferencesDialog->raise();
+    _preferencesDialog->activateWindow();
+}
+
+void DocumentController::showAbout(QWidget* parent) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Zubo Sequencer"),
+                                QStringLiteral("<h3>Zubo Sequencer %1</h3>"
+                                               "<p>Write songs with little creatures on a staff, "
+                                               "hear them and save them.</p>"
+                                               "<p>Released under the MIT licence.</p>")
+                                    .arg(QCoreApplication::applicationVersion()),
+                                QMessageBox::Close, parent);
+    box->setIconPixmap(QGuiApplication::windowIcon().pixmap(64, 64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void DocumentController::showShortcuts(QWidget* parent) {
+    auto* window = qobject_cast<QMainWindow*>(parent);
+    QString rows;
+    if (window != nullptr) {
+        for (QMenu* menu : window->menuBar()->findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                QStringList keys;
+                for (const QKeySequence& key : action->shortcuts()) {
+                    keys << key.toString(QKeySequence::NativeText).toHtmlEscaped();
+                }
+                if (!keys.isEmpty()) {
+                    rows += QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
+                                .arg(QString(action->text()).remove(QLatin1Char('&')),
+                                     keys.join(QStringLiteral(", ")));
+                }
+            }
+        }
+    }
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Keyboard Shortcuts"),
+                                QStringLiteral("<table>%1</table>").arg(rows), QMessageBox::Close,
+                                parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}

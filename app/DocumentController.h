@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/MyDocument.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+class Dialogs;
+class OrnWindowController;
+class PreferencesDialog;
+class Preferences;
+class QWidget;
+
+// The application's documents, one window each: New, Open (a file already
+// open brings its window forward; an untouched untitled window gives way to
+// the first file opened), Open Recent, the examples, Save, Save As, the
+// exports, and closing with the save-changes question. Quit closes every
+// window in turn and stops at the first Cancel.
+class DocumentController : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxRecentFiles = 10;
+
+    DocumentController(Dialogs* dialogs, Preferences* preferences, QObject* parent = nullptr);
+    ~DocumentController() override;
+
+    // Where new documents send their sound (tests: a silent output); the
+    // default device when unset.
+    void setOutputMaker(MyDocument::OutputMaker maker) { _outputMaker = std::move(maker); }
+
+    QList<OrnWindowController*> windows() const;
+    OrnWindowController* newDocument();
+    // Opens each file in its own window; a file that fails gives its alert
+    // and the others still open. Answers the windows showing the files.
+    QList<OrnWindowController*> openFiles(const QStringList& paths);
+    void openDocument();
+    // A copy of a shipped example in a new untitled window.
+    OrnWindowController* openExample(const QString& path);
+    bool saveDocument(OrnWindowController* window);
+    bool saveDocumentAs(OrnWindowController* window);
+    bool exportAudio(OrnWindowController* window);
+    bool exportPicture(OrnWindowController* window);
+    // The save-changes question for an edited document: true when the window
+    // may close (saved or not wanted), false on Cancel or a failed save.
+    bool canClose(OrnWindowController* window);
+    bool quit();
+
+    QStringList recentFiles() const;
+    void clearRecentFiles();
+    static QStringList examples();
+
+    void showPreferences();
+    void showAbout(QWidget* parent);
+    void showShortcuts(QWidget* parent);
+
+signals:
+    void recentFilesChanged();
+
+private:
+    OrnWindowController* addWindow(std::unique_ptr<MyDocument> document);
+    std::unique_ptr<MyDocument> makeDocument();
+    OrnWindowController* windowShowing(const QString& path) const;
+    OrnWindowController* untouchedUntitled() const;
+    void noteRecentFile(const QString& path);
+    QString askExportPath(OrnWindowController* window, const QString& title,
+                          const QString& extension, const QString& filter);
+
+    Dialogs* _dialogs;
+    Preferences* _preferences;
+    MyDocument::OutputMaker _outputMaker;
+    // Each window leaves the list when it is destroyed.
+    QList<OrnWindowController*> _windows;
+    QPointer<PreferencesDialog> _preferencesDialog;
+};

@@ -1,0 +1,5 @@
+#include "app/MyDrawerView.h"
+
+MyDrawerView::MyDrawerView(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(QStringLiteral("Palette"));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "document/Dialogs.h"
+
+// The dialogs a person sees: message boxes and the desktop's file dialogs,
+// each modal to the active window.
+class QtDialogs : public Dialogs {
+public:
+    void alert(const QString& title, const QString& text, const QString& detail,
+               const QString& button) override;
+    SaveAnswer askSaveChanges(const QString& documentName) override;
+    QString askSavePath(const QString& title, const QString& suggested,
+                        const QString& filter) override;
+    QStringList askOpenPaths(const QString& title, const QString& directory,
+                             const QString& filter) override;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+class QImage;
+
+// The controls of a document's window, as the document sees them: the
+// window implements this and hands it to the document before
+// windowControllerDidLoadNib, so the document sets button pictures, the
+// tempo, the drawer and the view's cursor without knowing any widget.
+class MyDocumentOutlets {
+public:
+    // The palette's buttons, in the order of the tool indexes first.
+    enum class Button {
+        Zubo, Rezedo, Dozevid, Star, Flower, Pocket, Dog, Cat, Pig, Goose, Ruzed, Plane,
+        Ship, Car, Heart, End,
+        InstSelected, Erase, Measure3, Measure4, Play, Stop, Loop
+    };
+    static constexpr int kToolButtons = 16;
+    static constexpr int kButtonCount = static_cast<int>(Button::Loop) + 1;
+    static Button toolButton(int index) { return static_cast<Button>(index); }
+
+    virtual ~MyDocumentOutlets() = default;
+
+    // The picture a button shows, and the one it was last given (nullptr
+    // before any); a button is known by the very image it holds.
+    virtual void setImage(Button button, const QImage* image) = 0;
+    virtual const QImage* image(Button button) const = 0;
+    // Both tempo controls show `tempo`.
+    virtual void showTempo(int tempo) = 0;
+    virtual void openDrawer() = 0;
+    virtual void toggleDrawer() = 0;
+    // The staff view's cursor: a tool index, 16 for the eraser.
+    virtual void changeCursor(int index) = 0;
+    virtual void redraw() = 0;
+};

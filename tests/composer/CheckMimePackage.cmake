@@ -1,0 +1,17 @@
+# Builds a MIME database from our package alone and checks that it maps the
+# score type's glob.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/packages)
+file(COPY ${PACKAGE} DESTINATION ${WORK}/packages)
+execute_process(COMMAND ${TOOL} ${WORK} RESULT_VARIABLE status ERROR_QUIET OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "update-mime-database failed: ${status}")
+endif()
+file(READ ${WORK}/globs2 globs)
+if(NOT globs MATCHES "application/x-zubo-score:\\*\\.orn")
+  message(FATAL_ERROR "no *.orn glob for application/x-zubo-score:\n${globs}")
+endif()
+file(STRINGS ${WORK}/magic magic REGEX "application/x-zubo-score")
+if(NOT magic)
+  message(FATAL_ERROR "no magic rule for application/x-zubo-score")
+endif()
