@@ -7,6 +7,7 @@
 #include "app/WindowMenus.h"
 #include "display/OrnView.h"
 #include "document/MyDocument.h"
+#include "score/Instruments.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -33,13 +34,13 @@ int slot(Button which) {
 } // namespace
 
 const QStringList& toolNames() {
-    static const QStringList names = {
-        QStringLiteral("Zubo"),  QStringLiteral("Rezedo"), QStringLiteral("Dozevid"),
-        QStringLiteral("Star"),  QStringLiteral("Flower"), QStringLiteral("Pocket"),
-        QStringLiteral("Dog"),   QStringLiteral("Cat"),    QStringLiteral("Pig"),
-        QStringLiteral("Goose"), QStringLiteral("Ruzed"),  QStringLiteral("Plane"),
-        QStringLiteral("Ship"),  QStringLiteral("Car"),    QStringLiteral("Heart"),
-        QStringLiteral("End mark")};
+    static const QStringList names = [] {
+        QStringList list;
+        for (const char* name : kInstrumentNames) {
+            list << QString::fromLatin1(name);
+        }
+        return list << QStringLiteral("End mark");
+    }();
     return names;
 }
 

@@ -1,6 +1,8 @@
 #include "app/ResourceCheck.h"
 
 #include "common/ResourceDir.h"
+#include "display/MyIcons.h"
+#include "score/Instruments.h"
 #include "sound/OrnWaves.h"
 
 #include <QImage>
@@ -13,31 +15,8 @@
 namespace zubo {
 namespace {
 
-constexpr const char* kInstrumentNames[15] = {"Zubo",   "Rezedo", "Dozevid", "Star", "Flower",
-                                              "Pocket", "Dog",    "Cat",     "Pig",  "Goose",
-                                              "Ruzed",  "Plane",  "Ship",    "Car",  "Heart"};
-
 constexpr const char* kImageNames[5] = {"buttons", "clef", "eraser_etc", "zubo_icons",
                                         "zubo_running"};
-
-// The image file the icon atlas would load for `name`: the XPM first, then
-// any other format Qt reads; empty when there is none.
-std::filesystem::path imageFile(const std::string& name) {
-    QList<QByteArray> formats{QByteArrayLiteral("xpm")};
-    for (const auto& format : QImageReader::supportedImageFormats()) {
-        if (!formats.contains(format)) {
-            formats.append(format);
-        }
-    }
-    std::error_code ec;
-    for (const auto& format : formats) {
-        const auto path = resourceDir() / (name + "." + format.toStdString());
-        if (std::filesystem::is_regular_file(path, ec)) {
-            return path;
-        }
-    }
-    return {};
-}
 
 } // namespace
 
@@ -53,7 +32,8 @@ bool checkSoundBank(const OrnWaves& bank, std::ostream& err) {
     std::string silent;
     for (int instrument = 1; instrument <= 15; ++instrument) {
         if (!bank.hasInstrument(instrument)) {
-            silent += (silent.empty() ? "" : ", ") + std::string(kInstrumentNames[instrument - 1]);
+            silent += (silent.empty() ? "" : ", ") +
+                      std::string(kInstrumentNames[static_cast<std::size_t>(instrument - 1)]);
         }
     }
     if (!silent.empty() && !failures.empty()) {
@@ -66,7 +46,7 @@ bool checkSoundBank(const OrnWaves& bank, std::ostream& err) {
 bool checkStaffImages(std::ostream& err) {
     std::string missing;
     for (const char* name : kImageNames) {
-        const auto path = imageFile(name);
+        const auto path = MyIcons::imageFile(resourceDir(), name);
         if (path.empty() || QImage(QString::fromStdString(path.string())).isNull()) {
             missing += (missing.empty() ? "" : ", ") +
                        (path.empty() ? std::string(name) + ".xpm"

@@ -107,7 +107,8 @@ int MyIcons::iconIndex(const QImage* image) const {
     return -1;
 }
 
-QImage MyIcons::loadImage(const QString& name) const {
+std::filesystem::path MyIcons::imageFile(const std::filesystem::path& folder,
+                                         const std::string& name) {
     QList<QByteArray> formats{QByteArrayLiteral("xpm")};
     for (const auto& format : QImageReader::supportedImageFormats()) {
         if (!formats.contains(format)) {
@@ -116,12 +117,17 @@ QImage MyIcons::loadImage(const QString& name) const {
     }
     std::error_code ec;
     for (const auto& format : formats) {
-        const auto path = _resourceFolder / (name.toStdString() + "." + format.toStdString());
+        const auto path = folder / (name + "." + format.toStdString());
         if (std::filesystem::is_regular_file(path, ec)) {
-            return QImage(QString::fromStdString(path.string()));
+            return path;
         }
     }
     return {};
+}
+
+QImage MyIcons::loadImage(const QString& name) const {
+    const auto path = imageFile(_resourceFolder, name.toStdString());
+    return path.empty() ? QImage() : QImage(QString::fromStdString(path.string()));
 }
 
 QImage MyIcons::allocIcon(const QImage& source, int x, int y, int width, int height) {

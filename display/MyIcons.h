@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <filesystem>
+#include <string>
 
 // The process-wide store of the small pictures: the 18 square icons of the
 // instruments and tools, the clef, the runner's two frames and the lit and
@@ -54,6 +55,10 @@ class MyIcons {
     // The image resource of that name (any format Qt reads, XPM first), or a
     // null image when there is none.
     QImage loadImage(const QString& name) const;
+    // The file an image resource is read from: NAME.xpm first, then any
+    // other format Qt reads; empty when there is none.
+    static std::filesystem::path imageFile(const std::filesystem::path& folder,
+                                           const std::string& name);
     // A separate image of the width × height rectangle whose bottom-left
     // corner is (x, y), counted from the source's bottom-left corner. What
     // lies outside the source, or all of it for a null source, is transparent.
