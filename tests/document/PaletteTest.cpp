@@ -118,9 +118,14 @@ TEST_F(Palette, ButtonWithUnknownImageChangesNothing) {
     const QImage stranger = *icons.getZuboIcon(7);  // same pixels, another image
     outlets.setImage(Button::Cat, &stranger);
     outlets.cursors.clear();
+    doc->syncData()->setTone(nullptr);
+    testing::internal::CaptureStderr();
     doc->changeInst(Button::Cat);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("BUG: iconIndex returns -1"),
+              std::string::npos);
     EXPECT_EQ(doc->selectedInst(), 3);
     EXPECT_TRUE(outlets.cursors.empty());
+    EXPECT_EQ(previewSample(), std::nullopt);
 }
 
 TEST_F(Palette, EraserTogglesIconCursorAndKeepsTheToolPicture) {
@@ -233,7 +238,10 @@ TEST_F(WindowClose, FractionalFpsIsStoredWhole) {
         prefs.setValue(QLatin1String(Preferences::kFps), c.stored);
         auto other = std::make_unique<MyDocument>(&prefs);
         other->windowWillClose();
-        EXPECT_EQ(prefs.value(QLatin1String(Preferences::kFps)).toDouble(), c.after.toDouble());
+        // Whole or unusable values stay exactly as stored, type included.
+        const QVariant after = prefs.value(QLatin1String(Preferences::kFps));
+        EXPECT_EQ(after.typeId(), c.after.typeId());
+        EXPECT_EQ(after, c.after);
     }
 }
 
