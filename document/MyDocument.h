@@ -121,6 +121,10 @@ public:
     bool canCloseDocument();
     // Saves to the document's file, asking for a path while untitled.
     bool save();
+    // Asks for a path (the document's own, or the untitled name in the
+    // documents folder), adds ".orn" to a name without an extension, and
+    // saves there.
+    bool saveAs();
     // Writes the full form with CR LF to `path` atomically; on success the
     // document stands for `path` and is unedited. On failure an alert names
     // the file and the reason, and the document and the file stay as they

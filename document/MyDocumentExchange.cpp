@@ -6,10 +6,12 @@
 #include "document/MyDocument.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <cerrno>
 #include <span>
 #include <sys/stat.h>
@@ -285,16 +287,26 @@ bool MyDocument::canCloseDocument() {
 }
 
 bool MyDocument::save() {
-    QString path = _filePath;
+    return _filePath.isEmpty() ? saveAs() : saveToPath(_filePath);
+}
+
+bool MyDocument::saveAs() {
+    if (_dialogs == nullptr) {
+        return false;
+    }
+    const QString suggested =
+        _filePath.isEmpty()
+            ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath(displayName() + QStringLiteral(".orn"))
+            : _filePath;
+    QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
+                                         QStringLiteral("Zubo scores (*.orn)"));
     if (path.isEmpty()) {
-        if (_dialogs == nullptr) {
-            return false;
-        }
-        path = _dialogs->askSavePath(QStringLiteral("Save"), displayName() + QStringLiteral(".orn"),
-                                     QStringLiteral("Zubo scores (*.orn)"));
-        if (path.isEmpty()) {
-            return false;
-        }
+        return false;
+    }
+    // File dialogs on Linux leave the extension to the user.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".orn");
     }
     return saveToPath(path);
 }

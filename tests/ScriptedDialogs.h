@@ -28,6 +28,7 @@ public:
 
     std::vector<Alert> alerts;
     QStringList saveQuestions;  // the document names asked about
+    QStringList suggestedPaths; // what each save-path question proposed
     int savePathRequests = 0;
     int openPathRequests = 0;
 
@@ -39,8 +40,9 @@ public:
         saveQuestions << documentName;
         return next(saveAnswers, "save-changes question");
     }
-    QString askSavePath(const QString&, const QString&, const QString&) override {
+    QString askSavePath(const QString&, const QString& suggested, const QString&) override {
         ++savePathRequests;
+        suggestedPaths << suggested;
         return next(savePaths, "save path");
     }
     QStringList askOpenPaths(const QString&, const QString&, const QString&) override {
