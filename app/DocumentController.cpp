@@ -82,6 +82,13 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
     window->showAudioStatus(doc->hasAudioOutput(),
                             QStringLiteral("The default audio output could not be opened, "
                                            "so this score plays silently."));
+    // A document saved under a new name, from a menu or from the question
+    // on closing, joins the recent files.
+    connect(doc, &MyDocument::filePathChanged, this, [this](const QString& path) {
+        if (!path.isEmpty()) {
+            noteRecentFile(path);
+        }
+    });
     _windows << window;
     // Only the address is compared: the window is no longer one by then.
     connect(window, &QObject::destroyed, this, [this, window] { _windows.removeAll(window); });
@@ -154,40 +161,27 @@ OrnWindowController* DocumentController::openExample(const QString& path) {
         _dialogs->alert(QStringLiteral("Cannot Read"), kSorry, path, kIndeed);
         return nullptr;
     }
-    return addWindow(std::move(doc));
+    OrnWindowController* blank = untouchedUntitled();
+    OrnWindowController* shown = addWindow(std::move(doc));
+    if (blank != nullptr) {
+        blank->close();
+    }
+    return shown;
 }
 
 bool DocumentController::saveDocument(OrnWindowController* window) {
-    MyDocument* doc = window->document();
-    if (doc->filePath().isEmpty()) {
-        return saveDocumentAs(window);
-    }
-    return doc->saveToPath(doc->filePath());
+    window->commitTempo();
+    return window->document()->save();
 }
 
 bool DocumentController::saveDocumentAs(OrnWindowController* window) {
-    MyDocument* doc = window->document();
-    const QString suggested = doc->filePath().isEmpty()
-                                  ? QDir(QStandardPaths::writableLocation(
-                                             QStandardPaths::DocumentsLocation))
-                                        .filePath(doc->displayName() + QStringLiteral(".orn"))
-                                  : doc->filePath();
-    QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested, kScoreFilter);
-    if (path.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".orn");
-    }
-    if (!doc->saveToPath(path)) {
-        return false;
-    }
-    noteRecentFile(path);
-    return true;
+    window->commitTempo();
+    return window->document()->saveAs();
 }
 
 QString DocumentController::askExportPath(OrnWindowController* window, const QString& title,
                                           const QString& extension, const QString& filter) {
+    window->commitTempo();
     MyDocument* doc = window->document();
     const QFileInfo info(doc->filePath());
     const QString folder =
@@ -295,6 +289,8 @@ QStringList DocumentController::examples() {
 void DocumentController::showPreferences() {
     if (!_preferencesDialog) {
         _preferencesDialog = new PreferencesDialog(_preferences);
+        // Closing the last document window still quits while it is open.
+        _preferencesDialog->setAttribute(Qt::WA_QuitOnClose, false);
     }
     _preferencesDialog->show();
     _preferencesDialog->raise();

@@ -75,6 +75,8 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
     // Today's screens make the staff's 134 units small at one pixel each.
     resize(960, height());
     setZoom(2);
+    // The keys of the staff (Space, L, E, [ and ]) work from the start.
+    _ornView->setFocus();
 }
 
 OrnWindowController::~OrnWindowController() {
@@ -113,7 +115,8 @@ void OrnWindowController::buildToolBar() {
     QToolButton* m4 = makeButton(Button::Measure4, QStringLiteral("4/4 time"), kButtonScale);
     QToolButton* current =
         makeButton(Button::InstSelected, QStringLiteral("Current tool"), kButtonScale);
-    current->setToolTip(QStringLiteral("Current tool (choose with [ and ], or in the palette)"));
+    current->setToolTip(QStringLiteral("Current tool (choose with [ and ], or in the palette); "
+                                       "a click shows or hides the palette"));
     play->setToolTip(QStringLiteral("Play from the start (Space)"));
     stop->setToolTip(QStringLiteral("Stop (Space)"));
     loop->setToolTip(QStringLiteral("Loop at the end mark (L)"));
@@ -167,6 +170,15 @@ QWidget* OrnWindowController::buildToolBarTempo() {
     MyDocument* doc = _document.get();
     connect(_tempoSlider, &QSlider::valueChanged, doc, [doc](int v) { doc->tempoChanged(v); });
     connect(_tempoText, &QSpinBox::valueChanged, doc, [doc](int v) { doc->tempoChanged(v); });
+    // Once a tempo is entered or stepped, the staff's keys work again. A box
+    // left for another control keeps that control's focus.
+    const auto backToStaff = [this] {
+        if (focusWidget() == _tempoText) {
+            _ornView->setFocus();
+        }
+    };
+    connect(_tempoText, &QSpinBox::editingFinished, this, backToStaff);
+    connect(_tempoText, &QSpinBox::valueChanged, this, backToStaff);
     return box;
 }
 
@@ -189,6 +201,9 @@ void OrnWindowController::buildDrawer() {
     for (int i = 0; i < kToolButtons; ++i) {
         const Button which = toolButton(i);
         QToolButton* b = makeButton(which, toolNames().at(i), kButtonScale);
+        // The Tools menu reaches them by keyboard; focused, they would take
+        // Space from the transport.
+        b->setFocusPolicy(Qt::NoFocus);
         if (i == kToolButtons - 1) {
             b->setToolTip(QStringLiteral("End mark: click a step to end the song there"));
         }
@@ -198,6 +213,7 @@ void OrnWindowController::buildDrawer() {
     grid->addSpacing(12);
     QToolButton* eraser = makeButton(Button::Erase, QStringLiteral("Eraser"), kButtonScale);
     eraser->setToolTip(QStringLiteral("Eraser: a click removes a note (E)"));
+    eraser->setFocusPolicy(Qt::NoFocus);
     connect(eraser, &QToolButton::clicked, doc, [doc] { doc->toggleEraser(); });
     grid->addWidget(eraser);
     grid->addStretch(1);
@@ -213,7 +229,9 @@ void OrnWindowController::connectDocument() {
     connect(doc, &MyDocument::filePathChanged, this, &OrnWindowController::updateTitle);
     connect(doc, &MyDocument::audioOutputLost, this, [this](const QString& reason) {
         QString why = reason;
-        why[0] = why[0].toUpper();
+        if (!why.isEmpty()) {
+            why[0] = why[0].toUpper();
+        }
         showAudioStatus(false, why + QStringLiteral("; the score plays on silently."));
     });
 }
@@ -271,7 +289,12 @@ void OrnWindowController::redraw() {
     _ornView->redraw();
 }
 
+void OrnWindowController::commitTempo() {
+    _tempoText->interpretText();
+}
+
 void OrnWindowController::closeEvent(QCloseEvent* event) {
+    commitTempo();
     if (!_controller->canClose(this)) {
         event->ignore();
         return;

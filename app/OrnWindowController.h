@@ -47,6 +47,8 @@ public:
     void setZoom(int zoom);
     // Title and modified marker from the document's name and edited state.
     void updateTitle();
+    // Takes a tempo typed but not yet entered into the document.
+    void commitTempo();
 
     // MyDocumentOutlets
     void setImage(Button which, const QImage* image) override;

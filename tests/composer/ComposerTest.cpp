@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
@@ -32,12 +33,13 @@ TEST_F(Windows, CloseAsksAboutAnEditedDocument) {
     struct Case {
         const char* name;
         std::optional<Answer> answer;  // nullopt: not edited, nothing asked
-        std::optional<QString> path;   // the Save As answer, if asked
+        std::optional<QString> path;   // the Save As answer (a name in the folder), if asked
         bool closes;
         bool saved;
     };
     const std::vector<Case> cases = {
         {"save", Answer::Save, QStringLiteral("song.orn"), true, true},
+        {"save, no extension typed", Answer::Save, QStringLiteral("song"), true, true},
         {"save, path cancelled", Answer::Save, QString(), false, false},
         {"don't save", Answer::DontSave, std::nullopt, true, false},
         {"cancel", Answer::Cancel, std::nullopt, false, false},
@@ -53,14 +55,25 @@ TEST_F(Windows, CloseAsksAboutAnEditedDocument) {
             dialogs.saveAnswers = {*c.answer};
         }
         if (c.path) {
-            dialogs.savePaths = {c.path->isEmpty() ? QString() : target};
+            dialogs.savePaths = {c.path->isEmpty() ? QString()
+                                                   : QDir(folder.path()).filePath(*c.path)};
         }
+        const QString name = w->document()->displayName();
         EXPECT_EQ(w->close(), c.closes);
         EXPECT_EQ(QFile::exists(target), c.saved);
+        EXPECT_EQ(controller->recentFiles(),
+                  c.saved ? QStringList{QFileInfo(target).canonicalFilePath()} : QStringList());
+        if (c.path) {
+            // The same proposal as Save As: the documents folder, with the extension.
+            ASSERT_EQ(dialogs.suggestedPaths.size(), 1);
+            EXPECT_TRUE(QFileInfo(dialogs.suggestedPaths.front()).isAbsolute());
+            EXPECT_TRUE(dialogs.suggestedPaths.front().endsWith(name + QStringLiteral(".orn")));
+        }
         EXPECT_TRUE(dialogs.saveAnswers.empty());
         EXPECT_TRUE(dialogs.savePaths.empty());
         EXPECT_EQ(dialogs.saveQuestions.size(), c.answer ? 1 : 0);
         dialogs.saveQuestions.clear();
+        dialogs.suggestedPaths.clear();
         settle();
         EXPECT_EQ(controller->windows().size(), c.closes ? 0 : 1);
         TearDown();
@@ -147,11 +160,53 @@ TEST_F(Windows, EveryControlHasANameAndATip) {
     EXPECT_EQ(w->button(Button::Erase)->accessibleName(), QStringLiteral("Eraser"));
     EXPECT_FALSE(w->tempoSlider()->accessibleName().isEmpty());
     EXPECT_FALSE(w->tempoText()->toolTip().isEmpty());
+    // Focused, a palette button would take Space from the transport.
+    constexpr int tools = MyDocumentOutlets::kToolButtons;
+    for (int i = 0; i <= tools; ++i) {
+        const Button which = i < tools ? MyDocumentOutlets::toolButton(i) : Button::Erase;
+        EXPECT_EQ(w->button(which)->focusPolicy(), Qt::NoFocus) << i;
+    }
+}
+
+TEST_F(Windows, ATypedTempoIsTakenBeforeSavingExportingOrClosing) {
+    struct Case {
+        const char* name;
+        std::function<void(OrnWindowController*)> act;
+        bool editedAfter;
+    };
+    const QDir dir(folder.path());
+    const std::vector<Case> cases = {
+        {"save", [&](OrnWindowController* w) {
+             dialogs.savePaths = {dir.filePath(QStringLiteral("t.orn"))};
+             action(w, "actionSave")->trigger();
+         }, false},
+        {"export picture", [&](OrnWindowController* w) {
+             dialogs.savePaths = {dir.filePath(QStringLiteral("t.png"))};
+             action(w, "actionExportPicture")->trigger();
+         }, true},
+        {"close, cancelled", [&](OrnWindowController* w) {
+             dialogs.saveAnswers = {Answer::Cancel};
+             EXPECT_FALSE(w->close());
+         }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OrnWindowController* w = controller->newDocument();
+        w->tempoText()->selectAll();
+        QTest::keyClicks(w->tempoText(), QStringLiteral("321"));
+        c.act(w);
+        EXPECT_EQ(w->document()->score().tempo(), 321);
+        EXPECT_EQ(w->document()->isDocumentEdited(), c.editedAfter);
+        EXPECT_TRUE(dialogs.savePaths.empty());
+        EXPECT_TRUE(dialogs.saveAnswers.empty());
+    }
 }
 
 TEST_F(Windows, PaletteControlsDriveTheDocument) {
     OrnWindowController* w = controller->newDocument();
     MyDocument* doc = w->document();
+    // The staff's keys work from the start.
+    EXPECT_EQ(w->focusWidget(), w->ornView());
     QTest::mouseClick(w->button(Button::Cat), Qt::LeftButton);
     EXPECT_EQ(doc->selectedInst(), 7);
     QTest::mouseClick(w->button(Button::Erase), Qt::LeftButton);
@@ -168,10 +223,15 @@ TEST_F(Windows, PaletteControlsDriveTheDocument) {
         {"slider page up", [w] { QTest::keyClick(w->tempoSlider(), Qt::Key_PageUp); }, 150},
         {"slider page down", [w] { QTest::keyClick(w->tempoSlider(), Qt::Key_PageDown); }, 100},
         {"text", [w] {
+             w->tempoText()->setFocus();
              w->tempoText()->selectAll();
              QTest::keyClicks(w->tempoText(), QStringLiteral("640"));
              QTest::keyClick(w->tempoText(), Qt::Key_Return);
          }, 640},
+        {"text arrow step", [w] {
+             w->tempoText()->setFocus();
+             QTest::keyClick(w->tempoText(), Qt::Key_Up);
+         }, 641},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,6 +239,8 @@ TEST_F(Windows, PaletteControlsDriveTheDocument) {
         EXPECT_EQ(doc->score().tempo(), c.tempo);
         EXPECT_EQ(w->tempoText()->value(), c.tempo);
         EXPECT_EQ(w->tempoSlider()->value(), std::min(c.tempo, 400));
+        // An entered tempo hands the keys back to the staff.
+        EXPECT_NE(w->focusWidget(), w->tempoText());
     }
 }
 
@@ -230,6 +292,8 @@ TEST_F(Windows, StatusBarTellsOfAFailedAudioOutput) {
     emit w->document()->audioOutputLost(QStringLiteral("the audio device \"x\" stopped"));
     EXPECT_EQ(w->audioStatus()->text(), QStringLiteral("No audio output"));
     EXPECT_TRUE(w->audioStatus()->toolTip().startsWith(QStringLiteral("The audio device \"x\"")));
+    emit w->document()->audioOutputLost(QString());
+    EXPECT_EQ(w->audioStatus()->text(), QStringLiteral("No audio output"));
 }
 
 TEST_F(Windows, ClosingWhilePlayingStopsTheSoundFirst) {
@@ -304,8 +368,13 @@ TEST_F(Opening, RecentFilesKeepTheLastTenThatStillExist) {
 TEST_F(Opening, ExamplesOpenAsUntitledCopies) {
     const QStringList examples = DocumentController::examples();
     ASSERT_FALSE(examples.isEmpty());
+    QPointer<OrnWindowController> blank(controller->newDocument());
     OrnWindowController* w = controller->openExample(examples.front());
     ASSERT_NE(w, nullptr);
+    settle();
+    // The untouched untitled window gave way to the example.
+    EXPECT_TRUE(blank.isNull());
+    EXPECT_EQ(controller->windows().size(), 1);
     EXPECT_TRUE(w->document()->filePath().isEmpty());
     EXPECT_FALSE(w->document()->isDocumentEdited());
     EXPECT_GT(w->document()->score().end(), 0);
