@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <optional>
@@ -426,6 +427,18 @@ TEST_F(PreferencesEditing, ChangesAreWrittenAndOpenDocumentsFollow) {
     EXPECT_EQ(prefs.intValue(QLatin1String(Preferences::kVolume)), 150);
     EXPECT_EQ(w->document()->tempoEmurationCoefficient(), 48);
     EXPECT_EQ(prefs.intValue(QLatin1String(Preferences::kVerticalWheelFor)), 1);
+}
+
+TEST_F(PreferencesEditing, AnOpenDialogLetsTheLastWindowQuit) {
+    controller->showPreferences();
+    OrnWindowController* w = controller->newDocument();
+    QTimer::singleShot(0, w, [w] { w->close(); });
+    // Should the program stay alive, the fallback ends the wait with 1.
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    QObject::connect(&fallback, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    fallback.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
 }
 
 } // namespace
