@@ -79,9 +79,7 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
         window = new OrnWindowController(std::move(document), this);
         return window;
     });
-    window->showAudioStatus(doc->hasAudioOutput(),
-                            QStringLiteral("The default audio output could not be opened, "
-                                           "so this score plays silently."));
+    window->showAudioStatus(doc->hasAudioOutput(), doc->audioFailure());
     // A document saved under a new name, from a menu or from the question
     // on closing, joins the recent files.
     connect(doc, &MyDocument::filePathChanged, this, [this](const QString& path) {

@@ -171,6 +171,9 @@ public:
     // is called and after a fall-back to the silent output, or after the
     // device was lost).
     bool hasAudioOutput() const { return _hasAudioOutput; }
+    // Why the last initAudio fell back to the silent output, for a person;
+    // empty when it opened its output.
+    const QString& audioFailure() const { return _audioFailure; }
     AudioOutput* audioOutput() const { return _audioUnit.get(); }
     bool isAudioUnitRunning() const { return _audioUnitRunning; }
     void startAudioUnit();
@@ -359,6 +362,7 @@ private:
     std::unique_ptr<AudioOutput> _audioUnit;
     bool _audioUnitRunning = false;
     bool _hasAudioOutput = false;
+    QString _audioFailure;
     AudioOutputWatch* _outputWatch = nullptr;
     QTimer* _timer = nullptr;
     // The ticks a second _timer was made for.

@@ -45,8 +45,14 @@ bool MyDocument::initAudio(std::unique_ptr<AudioOutput> output) {
     if (result.ok()) {
         _audioUnit = std::move(output);
         _hasAudioOutput = true;
+        _audioFailure.clear();
         return true;
     }
+    const std::string words = output->errorText(result.status);
+    _audioFailure =
+        QStringLiteral("The default audio output could not be opened (%1), so this "
+                       "score plays silently.")
+            .arg(words.empty() ? QString::number(result.status) : QString::fromStdString(words));
     if (result.failedAt == AudioOutput::OpenStep::SetCallback) {
         zuboLog("AudioUnitSetProperty = %d", result.status);
     } else {

@@ -57,6 +57,9 @@ public:
     // speaker, and its name. 0 and empty for an output without a device.
     virtual double outputLatency() const { return 0.0; }
     virtual std::string deviceName() const { return {}; }
+    // Words for a status of open(), start() or stop(); empty when the
+    // output has none of its own.
+    virtual std::string errorText(int /*status*/) const { return {}; }
 
     // The longest time one call of the callback took, in seconds, and the
     // number of blocks rendered, since the output was opened.

@@ -226,6 +226,10 @@ void PortAudioOutput::close() {
     }
 }
 
+std::string PortAudioOutput::errorText(int status) const {
+    return Pa_GetErrorText(static_cast<PaError>(status));
+}
+
 double PortAudioOutput::outputLatency() const {
     if (_stream == nullptr) {
         return 0.0;

@@ -29,6 +29,7 @@ public:
     void close() override;
     double outputLatency() const override;
     std::string deviceName() const override { return _deviceName; }
+    std::string errorText(int status) const override;
     bool canBeLost() const override { return true; }
     bool lost() const override { return _lost; }
     void abandon() override;

@@ -284,7 +284,9 @@ TEST_F(Windows, StatusBarTellsOfAFailedAudioOutput) {
         openResult = c.result;
         OrnWindowController* w = controller->newDocument();
         EXPECT_EQ(w->audioStatus()->text(), c.text);
-        EXPECT_EQ(w->audioStatus()->toolTip().isEmpty(), c.text.isEmpty());
+        // The tooltip says why, in the output's own words.
+        EXPECT_EQ(w->audioStatus()->toolTip().contains(QStringLiteral("(status -9996)")),
+                  !c.text.isEmpty());
         EXPECT_TRUE(w->isVisible());
     }
     // A device lost while open says so too, and why.

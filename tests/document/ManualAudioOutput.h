@@ -28,6 +28,9 @@ public:
     explicit ManualAudioOutput(std::shared_ptr<OutputLog> log, OpenResult result = {})
         : _log(std::move(log)), _result(result) {}
 
+    std::string errorText(int status) const override {
+        return "status " + std::to_string(status);
+    }
     OpenResult open(RenderProc callback, void* context) override {
         _log->events.push_back("open");
         if (_result.ok()) {
