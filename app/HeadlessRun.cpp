@@ -18,10 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifndef ZUBO_VERSION
-#define ZUBO_VERSION "0"
-#endif
-
 namespace zubo {
 namespace {
 

@@ -27,10 +27,6 @@ class Descriptor {
     int _fd;
 };
 
-std::string reasonFor(int errorNumber) {
-    return errorNumber == ENOENT ? "no such file" : systemReason(errorNumber);
-}
-
 } // namespace
 
 FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxBytes,
@@ -41,12 +37,12 @@ FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxByt
     // itself, so it cannot change between the check and the read.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) {
-        out.error = reasonFor(errno);
+        out.error = fileReason(errno);
         return out;
     }
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) {
-        out.error = reasonFor(errno);
+        out.error = fileReason(errno);
         return out;
     }
     if (S_ISDIR(status.st_mode)) {
@@ -70,7 +66,7 @@ FileContents readWholeFile(const std::filesystem::path& path, std::size_t maxByt
             if (errno == EINTR) {
                 continue;
             }
-            out.error = reasonFor(errno);
+            out.error = fileReason(errno);
             return out;
         }
         if (got == 0) {

@@ -1,6 +1,7 @@
 #include "common/SystemError.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 namespace zubo {
@@ -13,6 +14,10 @@ std::string systemReason(int errorNumber) {
         reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
     }
     return reason;
+}
+
+std::string fileReason(int errorNumber) {
+    return errorNumber == ENOENT ? "no such file" : systemReason(errorNumber);
 }
 
 } // namespace zubo

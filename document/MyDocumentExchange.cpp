@@ -230,9 +230,7 @@ void MyDocument::dropCallback(bool shouldClose) {
     // on the way each gets its own reason.
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
-        const int error = errno;
-        const QString reason = error == ENOENT ? QStringLiteral("no such file")
-                                               : QString::fromStdString(zubo::systemReason(error));
+        const QString reason = QString::fromStdString(zubo::fileReason(errno));
         alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: %2.").arg(name, reason));
         return;
     }
