@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/ArgumentBytes.h"
+#include "display/OrnStaffRows.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -33,6 +34,7 @@ QString usageText() {
         "       zubo-sequencer --dump FILE\n"
         "       zubo-sequencer --check FILE...\n"
         "       zubo-sequencer -o OUT FILE\n"
+        "       zubo-sequencer -o OUT.png --wrap UNITS FILE\n"
         "       zubo-sequencer --play FILE\n"
         "\n"
         "Without options, opens the composer with the given scores.\n"
@@ -53,6 +55,11 @@ QString usageText() {
         "  --short               with -o OUT.orn, write the short clipboard form\n"
         "                        with LF line ends\n"
         "  --scale N             with -o OUT.png, pixels per unit, 1 to 4 (default 2)\n"
+        "  --wrap UNITS          with -o OUT.png, lay the staff out in rows of whole\n"
+        "                        measures at most UNITS units wide (at least 184:\n"
+        "                        the clef and a 3/4 measure), stacked like a page;\n"
+        "                        a measure wider than UNITS gets a row of its own\n"
+        "                        (default: one strip)\n"
         "  --float               with -o OUT.wav, 32-bit float samples exactly as\n"
         "                        rendered (default 16-bit, clipped at full scale)\n"
         "  --volume PCT          with audio output or --play, the volume in percent,\n"
@@ -101,6 +108,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                                       QString(), QStringLiteral("OUT"));
     const QCommandLineOption shortForm(QStringLiteral("short"));
     const QCommandLineOption scale(QStringLiteral("scale"), QString(), QStringLiteral("N"));
+    const QCommandLineOption wrap(QStringLiteral("wrap"), QString(), QStringLiteral("UNITS"));
     const QCommandLineOption floatSamples(QStringLiteral("float"));
     const QCommandLineOption volume(QStringLiteral("volume"), QString(), QStringLiteral("PCT"));
     const QCommandLineOption tempoEmulation(QStringLiteral("tempo-emulation"), QString(),
@@ -112,7 +120,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dump, check, exportTo, shortForm, scale, floatSamples, volume, tempoEmulation,
+    parser.addOptions({dump, check, exportTo, shortForm, scale, wrap, floatSamples, volume, tempoEmulation,
                        loops, smooth, play, nullOutput, verbose, help, version});
     if (!parser.parse(argumentBytes.texts())) {
         return usageError(parser.errorText());
@@ -131,7 +139,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         commandLine.mode = CommandLine::Mode::Version;
         return commandLine;
     }
-    for (const auto* option : {&exportTo, &scale, &volume, &tempoEmulation, &loops}) {
+    for (const auto* option : {&exportTo, &scale, &wrap, &volume, &tempoEmulation, &loops}) {
         if (parser.values(*option).size() > 1) {
             return usageError(QStringLiteral("%1%2 is given more than once")
                                   .arg(option->names().front().size() == 1 ? QLatin1String("-")
@@ -189,6 +197,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         commandLine.scale = parser.value(scale).toInt(&number);
         if (!number || commandLine.scale < 1 || commandLine.scale > 4) {
             return usageError(QStringLiteral("--scale takes a whole number from 1 to 4"));
+        }
+    }
+    if (parser.isSet(wrap)) {
+        if (suffix != QLatin1String("png")) {
+            return usageError(QStringLiteral("--wrap UNITS goes with -o OUT.png"));
+        }
+        bool number = false;
+        commandLine.wrap = parser.value(wrap).toInt(&number);
+        if (!number || commandLine.wrap < kStaffRowMinWidth) {
+            return usageError(QStringLiteral("--wrap takes a whole number of at least %1")
+                                  .arg(kStaffRowMinWidth));
         }
     }
     commandLine.shortForm = parser.isSet(shortForm);

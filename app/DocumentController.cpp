@@ -25,6 +25,8 @@
 namespace {
 
 const char* const kRecentFilesKey = "recentFiles";
+// The last layout of an exported picture: 0 one strip, else the row width.
+const char* const kPictureWrapKey = "pictureWrap";
 const QString kScoreFilter = QStringLiteral("Zubo scores (*.orn)");
 const QString kSorry = QStringLiteral("Sorry.");
 const QString kIndeed = QStringLiteral("Indeed");
@@ -222,9 +224,16 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
     if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
         path += QStringLiteral(".png");
     }
+    QSettings settings(kOrganisation, kApplication);
+    const std::optional<int> wrap =
+        _dialogs->askPictureWrap(settings.value(QLatin1String(kPictureWrapKey), 0).toInt());
+    if (!wrap) {
+        return false;
+    }
+    settings.setValue(QLatin1String(kPictureWrapKey), *wrap);
     std::istringstream in(window->document()->score().toString());
     std::ostringstream err;
-    if (zubo::exportScorePicture("-", path.toStdString(), 2, err, in) != 0) {
+    if (zubo::exportScorePicture("-", path.toStdString(), 2, *wrap, err, in) != 0) {
         _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
                         QString::fromStdString(err.str()).trimmed(), kIndeed);
         return false;

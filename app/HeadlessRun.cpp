@@ -104,7 +104,8 @@ int runExport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
         if (!checkStaffImages(err)) {
             return 1;
         }
-        return exportScorePicture(commandLine.files.front(), output, commandLine.scale, err, in);
+        return exportScorePicture(commandLine.files.front(), output, commandLine.scale,
+                                  commandLine.wrap, err, in);
     }
     return runAudio(commandLine, out, err, in);
 }

@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -70,6 +71,44 @@ QImage paintScorePictureBand(const OrnScore& score, int scale, int top, int heig
     return image;
 }
 
+QSize wrappedPictureSize(const std::vector<OrnStaffRow>& rows) {
+    int width = 0;
+    for (const OrnStaffRow& row : rows) {
+        width = std::max(width, row.width);
+    }
+    const auto count = static_cast<int>(rows.size());
+    return {width, count > 0 ? staffRowTop(count - 1) + kStaffRowHeight : 0};
+}
+
+QImage paintWrappedPicture(const OrnScore& score, int wrapWidth, int scale) {
+    const auto rows = layoutStaffRows(score, wrapWidth);
+    return paintWrappedPictureBand(score, rows, scale, 0, wrappedPictureSize(rows).height());
+}
+
+QImage paintWrappedPictureBand(const OrnScore& score, const std::vector<OrnStaffRow>& rows,
+                               int scale, int top, int height) {
+    QImage image(wrappedPictureSize(rows).width() * scale, height * scale, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
+    image.setDevicePixelRatio(scale);
+    // Around and between the rows: the colour the running strip's corners take.
+    image.fill(QGuiApplication::palette().color(QPalette::Window));
+    OrnPainter painter;
+    QPainter qpainter(&image);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int rowTop = staffRowTop(static_cast<int>(i));
+        if (rowTop >= top + height || rowTop + kStaffRowHeight <= top) {
+            continue;
+        }
+        qpainter.save();
+        qpainter.translate(0, rowTop - top);
+        paintStaffRow(painter, qpainter, score, rows[i]);
+        qpainter.restore();
+    }
+    return image;
+}
+
 int pictureBandHeight(int width, int scale) {
     const long long bytesPerUnitRow = static_cast<long long>(width) * scale * scale * 4;
     const auto units = static_cast<int>(std::clamp(kPictureBandBytes / bytesPerUnitRow, 2LL,
@@ -78,7 +117,7 @@ int pictureBandHeight(int width, int scale) {
 }
 
 int exportScorePicture(const std::string& input, const std::string& output, int scale,
-                       std::ostream& err, std::istream& in) {
+                       int wrapWidth, std::ostream& err, std::istream& in) {
     const auto score = readValidScore(input, in, err);
     if (!score) {
         return 1;
@@ -98,12 +137,17 @@ int exportScorePicture(const std::string& input, const std::string& output, int 
         err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }
-    const int width = pictureWidth(*score);
-    const int band = pictureBandHeight(width, scale);
-    PngRowWriter png(file, width * scale, kPictureHeight * scale);
-    for (int top = 0; top < kPictureHeight; top += band) {
+    const auto staffRows = wrapWidth > 0 ? layoutStaffRows(*score, wrapWidth)
+                                         : std::vector<OrnStaffRow>();
+    const QSize size = wrapWidth > 0 ? wrappedPictureSize(staffRows)
+                                     : QSize(pictureWidth(*score), kPictureHeight);
+    const int band = pictureBandHeight(size.width(), scale);
+    PngRowWriter png(file, size.width() * scale, size.height() * scale);
+    for (int top = 0; top < size.height(); top += band) {
+        const int height = std::min(band, size.height() - top);
         const QImage rows =
-            paintScorePictureBand(*score, scale, top, std::min(band, kPictureHeight - top));
+            wrapWidth > 0 ? paintWrappedPictureBand(*score, staffRows, scale, top, height)
+                          : paintScorePictureBand(*score, scale, top, height);
         if (rows.isNull()) {
             err << "zubo-sequencer: " << output << ": not enough memory for the picture\n";
             return 1;

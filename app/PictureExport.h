@@ -1,8 +1,12 @@
 #pragma once
 
+#include "display/OrnStaffRows.h"
+
 #include <QImage>
+#include <QSize>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 class OrnScore;
 
@@ -32,11 +36,22 @@ QImage paintScorePictureBand(const OrnScore& score, int scale, int top, int heig
 // wide is written in at `scale`.
 int pictureBandHeight(int width, int scale);
 
+// A wrapped picture: the rows of layoutStaffRows stacked top down with
+// kStaffRowGap between them. Its size in display units: the widest row by
+// the rows and their gaps.
+QSize wrappedPictureSize(const std::vector<OrnStaffRow>& rows);
+// The whole wrapped picture of a score, rows no wider than `wrapWidth`.
+QImage paintWrappedPicture(const OrnScore& score, int wrapWidth, int scale);
+// Its rows of pixels from display unit `top` (even) down, `height` units high.
+QImage paintWrappedPictureBand(const OrnScore& score, const std::vector<OrnStaffRow>& rows,
+                               int scale, int top, int height);
+
 // Reads the score at `input` ("-" for `in`) and writes its picture as PNG to
-// `output`, atomically and band by band. Creates a QGuiApplication
+// `output`, atomically and band by band: one strip, or with `wrapWidth` above
+// 0 rows no wider than that. Creates a QGuiApplication
 // (offscreen when there is no display) and the icon atlas when none exist.
 // Returns 0, or 1 with a one-line error on `err`.
 int exportScorePicture(const std::string& input, const std::string& output, int scale,
-                       std::ostream& err, std::istream& in);
+                       int wrapWidth, std::ostream& err, std::istream& in);
 
 } // namespace zubo

@@ -1,5 +1,7 @@
 #include "app/QtDialogs.h"
 
+#include "app/PictureWrapDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -33,6 +35,14 @@ Dialogs::SaveAnswer QtDialogs::askSaveChanges(const QString& documentName) {
 QString QtDialogs::askSavePath(const QString& title, const QString& suggested,
                                const QString& filter) {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+}
+
+std::optional<int> QtDialogs::askPictureWrap(int wrapWidth) {
+    PictureWrapDialog dialog(wrapWidth, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.wrapWidth();
 }
 
 QStringList QtDialogs::askOpenPaths(const QString& title, const QString& directory,

@@ -11,6 +11,7 @@ public:
     SaveAnswer askSaveChanges(const QString& documentName) override;
     QString askSavePath(const QString& title, const QString& suggested,
                         const QString& filter) override;
+    std::optional<int> askPictureWrap(int wrapWidth) override;
     QStringList askOpenPaths(const QString& title, const QString& directory,
                              const QString& filter) override;
 };

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Every alert, question and file dialog the composer shows goes through this
 // interface, so that documents and the document controller never open a
 // window of their own: the application passes QtDialogs (message boxes and
@@ -29,6 +31,11 @@ public:
     // ("Zubo scores (*.orn)"); an empty string when the user cancels.
     virtual QString askSavePath(const QString& title, const QString& suggested,
                                 const QString& filter) = 0;
+
+    // How a picture of the staff is laid out: 0 for one strip, else the
+    // greatest width in display units of its rows of whole measures;
+    // `wrapWidth` is the proposed answer. Nothing when the user cancels.
+    virtual std::optional<int> askPictureWrap(int wrapWidth) = 0;
 
     // Files to open; an empty list when the user cancels.
     virtual QStringList askOpenPaths(const QString& title, const QString& directory,

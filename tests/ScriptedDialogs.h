@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 #include <stdexcept>
@@ -25,12 +26,14 @@ public:
     std::deque<SaveAnswer> saveAnswers;
     std::deque<QString> savePaths;
     std::deque<QStringList> openPaths;
+    std::deque<std::optional<int>> pictureWraps;
 
     std::vector<Alert> alerts;
     QStringList saveQuestions;  // the document names asked about
     QStringList suggestedPaths; // what each save-path question proposed
     int savePathRequests = 0;
     int openPathRequests = 0;
+    std::vector<int> proposedWraps; // what each picture layout question proposed
 
     void alert(const QString& title, const QString& text, const QString& detail,
                const QString& button) override {
@@ -44,6 +47,10 @@ public:
         ++savePathRequests;
         suggestedPaths << suggested;
         return next(savePaths, "save path");
+    }
+    std::optional<int> askPictureWrap(int wrapWidth) override {
+        proposedWraps.push_back(wrapWidth);
+        return next(pictureWraps, "picture layout");
     }
     QStringList askOpenPaths(const QString&, const QString&, const QString&) override {
         ++openPathRequests;

@@ -24,6 +24,7 @@ TEST(CommandLine, ModesAndUsageErrors) {
         {{"--check", "a.orn", "b.orn"}, Mode::Check},
         {{"-o", "out.orn", "a.orn"}, Mode::Export},
         {{"--export-to=out.orn", "--short", "a.orn"}, Mode::Export},
+        {{"-o", "out.png", "--wrap", "184", "a.orn"}, Mode::Export},
         {{"--help"}, Mode::Help},
         {{"-h"}, Mode::Help},
         {{"--version"}, Mode::Version},
@@ -61,7 +62,7 @@ TEST(CommandLine, HelpAndVersion) {
     // --dump prints.
     for (const char* documented :
          {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "1 MiB (1048576 bytes)",
-          "2 a usage error", "130 or 143", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
+          "2 a usage error", "130 or 143", "at least 184", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
         EXPECT_NE(help.out.find(documented), std::string::npos) << documented;
     }
     const auto version = run({"--version"});
@@ -105,6 +106,10 @@ TEST(CommandLine, EveryUsageErrorNamesItsCauseAndEndsWithTheHelpLine) {
         {{"-o", "x.png", "--short", "a.orn"}, "--short goes with -o OUT.orn"},
         {{"-o", "x.wav", "--short", "a.orn"}, "--short goes with -o OUT.orn"},
         {{"-o", "x.ogg", "--float", "a.orn"}, "--float needs a .wav output"},
+        {{"-o", "x.orn", "--wrap", "600", "a.orn"}, "--wrap UNITS goes with -o OUT.png"},
+        {{"-o", "x.png", "--wrap", "183", "a.orn"}, "--wrap takes a whole number of at least 184"},
+        {{"-o", "x.png", "--wrap", "wide", "a.orn"}, "--wrap takes a whole number of at least"},
+        {{"-o", "x.png", "a.orn", "--wrap"}, "Missing value after '--wrap'"},
         {{"--play", "a.orn", "b.orn"}, "--play takes exactly one FILE"},
         {{"--play"}, "--play takes exactly one FILE"},
         {{"--loops", "1001", "--play", "a.orn"}, "--loops takes a whole number from 1 to 1000"},

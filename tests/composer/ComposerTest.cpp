@@ -1,3 +1,5 @@
+#include "app/PictureExport.h"
+#include "app/PictureWrapDialog.h"
 #include "app/PixelIcon.h"
 #include "app/PreferencesDialog.h"
 #include "display/OrnView.h"
@@ -6,7 +8,9 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -404,6 +408,7 @@ TEST_F(Opening, ExportsWriteTheChosenFormat) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.savePaths = {QDir(folder.path()).filePath(c.answer)};
+        dialogs.pictureWraps = {0};
         EXPECT_TRUE(c.picture ? controller->exportPicture(w) : controller->exportAudio(w));
         QFile file(QDir(folder.path()).filePath(c.written));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -412,6 +417,70 @@ TEST_F(Opening, ExportsWriteTheChosenFormat) {
     dialogs.savePaths = {QString()};
     EXPECT_FALSE(controller->exportAudio(w));
     EXPECT_TRUE(dialogs.alerts.empty());
+}
+
+// The picture's layout is asked after its name; the answer is proposed the
+// next time, and cancelling it writes nothing.
+TEST_F(Opening, PictureExportAsksForItsLayout) {
+    OrnWindowController* w = controller->openExample(DocumentController::examples().front());
+    ASSERT_NE(w, nullptr);
+    const OrnScore& score = w->document()->score();
+    const struct {
+        std::optional<int> wrap;
+        QSize size; // in display units; empty when nothing is written
+    } cases[] = {
+        {600, zubo::wrappedPictureSize(layoutStaffRows(score, 600))},
+        {0, QSize(zubo::pictureWidth(score), zubo::kPictureHeight)},
+        {std::nullopt, QSize(0, 0)},
+    };
+    std::optional<int> proposed; // the first proposal is whatever an earlier export left
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.wrap.value_or(-1));
+        const QString path = QDir(folder.path()).filePath(QStringLiteral("staff.png"));
+        QFile::remove(path);
+        dialogs.savePaths = {path};
+        dialogs.pictureWraps = {c.wrap};
+        EXPECT_EQ(controller->exportPicture(w), c.wrap.has_value());
+        if (proposed) {
+            EXPECT_EQ(dialogs.proposedWraps.back(), *proposed);
+        }
+        EXPECT_EQ(QImage(path).size(), c.size * 2);
+        if (c.wrap) {
+            proposed = c.wrap;
+        }
+    }
+    EXPECT_TRUE(dialogs.alerts.empty());
+}
+
+TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
+    const struct {
+        int proposed;
+        bool strip;
+        int width;  // the row width shown
+    } cases[] = {
+        {0, true, PictureWrapDialog::kDefaultRowWidth},
+        {700, false, 700},
+        {50, false, 184},  // a stored width below the least a row needs
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proposed);
+        PictureWrapDialog dialog(c.proposed);
+        EXPECT_EQ(dialog.strip()->isChecked(), c.strip);
+        EXPECT_EQ(dialog.rowWidth()->isEnabled(), !c.strip);
+        EXPECT_EQ(dialog.wrapWidth(), c.strip ? 0 : c.width);
+        dialog.rows()->setChecked(true);
+        EXPECT_TRUE(dialog.rowWidth()->isEnabled());
+        EXPECT_EQ(dialog.wrapWidth(), c.width);
+        dialog.rowWidth()->setValue(400);
+        dialog.strip()->setChecked(true);
+        EXPECT_FALSE(dialog.rowWidth()->isEnabled());
+        EXPECT_EQ(dialog.wrapWidth(), 0);
+        for (QWidget* control : std::initializer_list<QWidget*>{dialog.strip(), dialog.rows(),
+                                                                 dialog.rowWidth()}) {
+            EXPECT_FALSE(control->toolTip().isEmpty());
+            EXPECT_FALSE(control->accessibleName().isEmpty());
+        }
+    }
 }
 
 class PreferencesEditing : public ComposerTest {};

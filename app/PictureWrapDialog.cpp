@@ -1,0 +1,54 @@
+#include "app/PictureWrapDialog.h"
+
+#include "display/OrnStaffRows.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+// The whole strip: a wider row holds every measure as well.
+constexpr int kMaxRowWidth = 30818;
+} // namespace
+
+PictureWrapDialog::PictureWrapDialog(int wrapWidth, QWidget* parent)
+    : QDialog(parent), _strip(new QRadioButton(QStringLiteral("&One strip"), this)),
+      _rows(new QRadioButton(QStringLiteral("&Rows of whole measures, at most"), this)),
+      _rowWidth(new QSpinBox(this)) {
+    setWindowTitle(QStringLiteral("Export Picture"));
+    _strip->setAccessibleName(QStringLiteral("One strip"));
+    _strip->setToolTip(QStringLiteral("The whole staff in one long row"));
+    _rows->setAccessibleName(QStringLiteral("Wrapped rows"));
+    _rows->setToolTip(
+        QStringLiteral("Rows of whole measures stacked like a page, each with its clef"));
+    _rowWidth->setRange(kStaffRowMinWidth, kMaxRowWidth);
+    _rowWidth->setSuffix(QStringLiteral(" units wide"));
+    _rowWidth->setAccessibleName(QStringLiteral("Row width"));
+    _rowWidth->setToolTip(QStringLiteral(
+        "The widest a row may be, in staff units (a step is 32); a measure wider than this "
+        "still gets a row of its own"));
+    const bool wrapped = wrapWidth > 0;
+    _rowWidth->setValue(wrapped ? wrapWidth : kDefaultRowWidth);
+    _rowWidth->setEnabled(wrapped);
+    (wrapped ? _rows : _strip)->setChecked(true);
+    connect(_rows, &QRadioButton::toggled, _rowWidth, &QSpinBox::setEnabled);
+
+    auto* rowsLine = new QHBoxLayout;
+    rowsLine->addWidget(_rows);
+    rowsLine->addWidget(_rowWidth);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(new QLabel(QStringLiteral("Lay the staff out in:"), this));
+    column->addWidget(_strip);
+    column->addLayout(rowsLine);
+    column->addWidget(buttons);
+}
+
+int PictureWrapDialog::wrapWidth() const {
+    return _rows->isChecked() ? _rowWidth->value() : 0;
+}
