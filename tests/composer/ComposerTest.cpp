@@ -408,7 +408,7 @@ TEST_F(Opening, ExportsWriteTheChosenFormat) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.savePaths = {QDir(folder.path()).filePath(c.answer)};
-        dialogs.pictureWraps = {0};
+        dialogs.pictureWraps = {c.picture ? std::optional<int>(0) : std::nullopt};
         EXPECT_TRUE(c.picture ? controller->exportPicture(w) : controller->exportAudio(w));
         QFile file(QDir(folder.path()).filePath(c.written));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

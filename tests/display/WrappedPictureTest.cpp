@@ -164,6 +164,13 @@ TEST_P(WrappedPicture, EveryNoteOnceInItsRowAtItsPlace) {
         const QRectF number(leftX + 66, 112, 32, 20);
         EXPECT_TRUE(region(picture, placed(number, leftX, top), scale) ==
                     region(strip, placed(number, 0, 0), scale));
+        // Past the last step the running strip stays empty: the next row's
+        // first number is not cut in half there.
+        const QRect tail = placed(
+            QRectF(leftX + 32 * rows[row].stepCount + 66, 112, 22, 19), leftX, top);
+        QImage white(tail.size() * scale, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        EXPECT_TRUE(region(picture, tail, scale) == white);
         // The clef, as at the start of the strip.
         const QRectF clef(2, 16, 24, 96);
         EXPECT_TRUE(region(picture, placed(clef, 0, top), scale) ==
