@@ -39,8 +39,9 @@ std::vector<OrnStaffRow> layoutStaffRows(const OrnScore& score, int maxWidth) {
     const int measure = score.measure() > 0 ? score.measure() : 4;
     const int end = std::clamp(score.end(), 0, kLastStep);
     const int measures = std::max(1, (end + measure - 1) / measure);
+    const int margins = staffRowWidth(0);
     const int perRow =
-        std::max(1, (maxWidth - staffRowWidth(0)) / (kStepPitch * measure));
+        std::max(1, (std::max(maxWidth, margins) - margins) / (kStepPitch * measure));
     std::vector<OrnStaffRow> rows;
     for (int first = 0; first < measures; first += perRow) {
         const int steps = std::min(perRow, measures - first) * measure;

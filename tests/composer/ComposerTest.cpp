@@ -471,7 +471,6 @@ TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
         dialog.rows()->setChecked(true);
         EXPECT_TRUE(dialog.rowWidth()->isEnabled());
         EXPECT_EQ(dialog.wrapWidth(), c.width);
-        dialog.rowWidth()->setValue(400);
         dialog.strip()->setChecked(true);
         EXPECT_FALSE(dialog.rowWidth()->isEnabled());
         EXPECT_EQ(dialog.wrapWidth(), 0);
