@@ -120,8 +120,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({dump, check, exportTo, shortForm, scale, wrap, floatSamples, volume, tempoEmulation,
-                       loops, smooth, play, nullOutput, verbose, help, version});
+    parser.addOptions({dump, check, exportTo, shortForm, scale, wrap, floatSamples, volume,
+                       tempoEmulation, loops, smooth, play, nullOutput, verbose, help, version});
     if (!parser.parse(argumentBytes.texts())) {
         return usageError(parser.errorText());
     }

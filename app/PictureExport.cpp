@@ -137,10 +137,10 @@ int exportScorePicture(const std::string& input, const std::string& output, int 
         err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }
-    const auto staffRows = wrapWidth > 0 ? layoutStaffRows(*score, wrapWidth)
-                                         : std::vector<OrnStaffRow>();
-    const QSize size = wrapWidth > 0 ? wrappedPictureSize(staffRows)
-                                     : QSize(pictureWidth(*score), kPictureHeight);
+    const auto staffRows =
+        wrapWidth > 0 ? layoutStaffRows(*score, wrapWidth) : std::vector<OrnStaffRow>();
+    const QSize size =
+        wrapWidth > 0 ? wrappedPictureSize(staffRows) : QSize(pictureWidth(*score), kPictureHeight);
     const int band = pictureBandHeight(size.width(), scale);
     PngRowWriter png(file, size.width() * scale, size.height() * scale);
     for (int top = 0; top < size.height(); top += band) {

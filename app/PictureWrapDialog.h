@@ -10,7 +10,7 @@ class QSpinBox;
 class PictureWrapDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // The row width offered when one strip is proposed.
     static constexpr int kDefaultRowWidth = 1024;
 
@@ -24,7 +24,7 @@ public:
     QRadioButton* rows() const { return _rows; }
     QSpinBox* rowWidth() const { return _rowWidth; }
 
-private:
+  private:
     QRadioButton* _strip;
     QRadioButton* _rows;
     QSpinBox* _rowWidth;

@@ -74,9 +74,11 @@ void paintStaffRow(OrnPainter& painter, QPainter& qpainter, const OrnScore& scor
     // step, so that the next row's first number is not cut in half here.
     qpainter.save();
     const QRect band = OrnPainter::toDeviceRect(
-        info, QRectF(first, info.notationBottom, closing + 1 - first, 112.0)).toRect();
-    const QRect strip = OrnPainter::toDeviceRect(
-        info, QRectF(first, info.runningBottom, music - first, 20.0)).toRect();
+                           info, QRectF(first, info.notationBottom, closing + 1 - first, 112.0))
+                           .toRect();
+    const QRect strip =
+        OrnPainter::toDeviceRect(info, QRectF(first, info.runningBottom, music - first, 20.0))
+            .toRect();
     qpainter.setClipRegion(QRegion(band).united(strip), Qt::IntersectClip);
     painter.paintVLines(qpainter, info, score, static_cast<float>(first),
                         static_cast<float>(closing + 1), leftX);
@@ -85,8 +87,8 @@ void paintStaffRow(OrnPainter& painter, QPainter& qpainter, const OrnScore& scor
     // Notes of this row's steps only: the painter visits a step on each side.
     qpainter.save();
     qpainter.setClipRect(QRectF(first, 0.0, music - first, kStaffRowHeight), Qt::IntersectClip);
-    painter.paintNotes(qpainter, info, score, static_cast<float>(first),
-                       static_cast<float>(music), leftX);
+    painter.paintNotes(qpainter, info, score, static_cast<float>(first), static_cast<float>(music),
+                       leftX);
     qpainter.restore();
 
     const int end = score.end();

@@ -61,8 +61,8 @@ TEST(CommandLine, HelpAndVersion) {
     // Every limit, the exit statuses, where resources come from, and what
     // --dump prints.
     for (const char* documented :
-         {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "1 MiB (1048576 bytes)",
-          "2 a usage error", "130 or 143", "at least 184", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
+         {"1 to 1000 (default 1)", "0 to 1000", "1 to 4", "at least 184", "1 MiB (1048576 bytes)",
+          "2 a usage error", "130 or 143", "ZUBO_RESOURCES", "\"cell STEP SLOT MIDI PROG\"", "--verbose"}) {
         EXPECT_NE(help.out.find(documented), std::string::npos) << documented;
     }
     const auto version = run({"--version"});

@@ -36,8 +36,8 @@ TEST(StaffRows, WholeMeasuresUpToTheEndMarkInRowsNoWiderThanAsked) {
         {3, 7, 280, {{0, 6}, {6, 3}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.measure << "/4 end " << c.end << " width "
-                                        << c.maxWidth);
+        SCOPED_TRACE(testing::Message()
+                     << c.measure << "/4 end " << c.end << " width " << c.maxWidth);
         OrnScore score;
         score.setMeasure(c.measure);
         score.setEnd(c.end);
@@ -150,8 +150,8 @@ TEST_P(WrappedPicture, EveryNoteOnceInItsRowAtItsPlace) {
                     region(strip, placed(number, 0, 0), scale));
         // Past the last step the running strip stays empty: the next row's
         // first number is not cut in half there.
-        const QRect tail = placed(
-            QRectF(leftX + 32 * rows[row].stepCount + 66, 112, 22, 19), leftX, top);
+        const QRect tail =
+            placed(QRectF(leftX + 32 * rows[row].stepCount + 66, 112, 22, 19), leftX, top);
         QImage white(tail.size() * scale, QImage::Format_RGB32);
         white.fill(Qt::white);
         EXPECT_TRUE(region(picture, tail, scale) == white);
@@ -191,10 +191,10 @@ TEST(WrappedPictureExport, TheFileHoldsTheWholePicture) {
     std::ostringstream out;
     std::ostringstream err;
     const QString output = dir.filePath(QStringLiteral("rows.png"));
-    const int status = zubo::runHeadless(
-        zubo::parseCommandLine(QStringList{"zubo-sequencer", "-o", output, "--wrap", "700",
-                                           "--scale", "4", "-"}),
-        out, err, in);
+    const int status =
+        zubo::runHeadless(zubo::parseCommandLine(QStringList{"zubo-sequencer", "-o", output,
+                                                             "--wrap", "700", "--scale", "4", "-"}),
+                          out, err, in);
     ASSERT_EQ(status, 0) << err.str();
     const MyIcons icons;
     QImage reference = zubo::paintWrappedPicture(score, 700, 4);
