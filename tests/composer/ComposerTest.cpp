@@ -187,6 +187,7 @@ TEST_F(Windows, ATypedTempoIsTakenBeforeSavingExportingOrClosing) {
          }, false},
         {"export picture", [&](OrnWindowController* w) {
              dialogs.savePaths = {dir.filePath(QStringLiteral("t.png"))};
+             dialogs.pictureWraps = {0};
              action(w, "actionExportPicture")->trigger();
          }, true},
         {"close, cancelled", [&](OrnWindowController* w) {
