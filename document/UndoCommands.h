@@ -1,5 +1,7 @@
 #pragma once
 
+#include "score/OrnStepsChange.h"
+
 #include <QUndoCommand>
 
 class MyDocument;
@@ -49,4 +51,17 @@ class SetEndCommand : public QUndoCommand {
     MyDocument* _document;
     int _end;
     int _oldEnd;
+};
+
+// A run of steps replaced, with the end mark: the cells and end mark of both
+// sides (a delete, an insert or a paste of steps).
+class StepsCommand : public QUndoCommand {
+  public:
+    StepsCommand(MyDocument* document, OrnStepsChange change);
+    void redo() override;
+    void undo() override;
+
+  private:
+    MyDocument* _document;
+    OrnStepsChange _change;
 };
