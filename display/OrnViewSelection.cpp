@@ -1,7 +1,6 @@
 // The staff view's selection of whole steps: a band over the staff and the
 // running strip that the step commands of the window act on.
 #include "display/OrnView.h"
-
 #include "score/OrnScore.h"
 
 #include <algorithm>
@@ -67,7 +66,8 @@ QRect OrnView::selectionRect() const {
     }
     const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
     const QRectF band(kStepPitch * static_cast<float>(_selectionFirst) + kFirstStepLeft - left,
-                      _ornImageInfo.notationBottom, kStepPitch * static_cast<float>(_selectionCount),
+                      _ornImageInfo.notationBottom,
+                      kStepPitch * static_cast<float>(_selectionCount),
                       _ornImageInfo.runningBottom + kRunningHeight - _ornImageInfo.notationBottom);
     return toWidgetRect(band) & rect();
 }

@@ -6,8 +6,8 @@
 
 class MyDocument;
 
-// One command per undoable edit. Each holds plain integers (step, note, prog,
-// end mark), never a reference into the score, and replays the document's
+// One command per undoable edit. Each holds plain values (step, note, prog,
+// end mark, the cells of steps), never a reference into the score, and replays the document's
 // edit or its inverse; pushing a command makes the edit.
 
 // A note placed at a step: a new note, or an existing note given another

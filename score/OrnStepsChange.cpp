@@ -96,7 +96,8 @@ OrnStepsChange OrnStepsChange::writing(const OrnScore& score, int at,
     const int fits = std::min(steps, kSteps - at);
     OrnStepsChange change = startChange(score, at);
     change.before.resize(cellCount(fits));
-    change.after.assign(cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cellCount(fits)));
+    change.after.assign(cells.begin(),
+                        cells.begin() + static_cast<std::ptrdiff_t>(cellCount(fits)));
     change.droppedNotes = countNotes(cells.subspan(cellCount(fits)));
     if (fits > 0) {
         change.endAfter = std::max(change.endBefore, at + fits);

@@ -1,13 +1,12 @@
 // The Edit menu's step commands in a window: enabled by the staff's
 // selection, acting on the document, reporting in the status bar, and with
 // shortcuts no other command of the window uses.
+#include "ComposerTestUtil.h"
 #include "display/OrnView.h"
 
 #include <QMenuBar>
 #include <QSet>
 #include <QStatusBar>
-
-#include "ComposerTestUtil.h"
 
 namespace {
 

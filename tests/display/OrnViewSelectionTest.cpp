@@ -12,9 +12,7 @@ using namespace display_test;
 class OrnViewSelectionTest : public ViewTest {
   protected:
     // A point in the running strip above the centre of a step.
-    QPoint stripPoint(int step) const {
-        return {cellCentre(step, 1).x(), 10 * _view->zoom()};
-    }
+    QPoint stripPoint(int step) const { return {cellCentre(step, 1).x(), 10 * _view->zoom()}; }
     void drag(QPoint from, QPoint to) {
         mouse(QEvent::MouseButtonPress, Qt::LeftButton, from);
         QMouseEvent move(QEvent::MouseMove, QPointF(to), _view->mapToGlobal(QPointF(to)),

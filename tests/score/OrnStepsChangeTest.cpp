@@ -1,7 +1,8 @@
 // Changes to runs of whole steps: delete, insert and write, made and undone,
 // and the score text of a run of steps.
-#include "ScoreTestUtil.h"
 #include "score/OrnStepsChange.h"
+
+#include "ScoreTestUtil.h"
 
 #include <sstream>
 
@@ -14,8 +15,9 @@ std::string describe(const OrnScore& score) {
         for (int y = 0; y < OrnScore::maxNotes(); ++y) {
             const OrnNote cell = score.cellAt(index, y);
             if (cell.midiNote != -1) {
-                text += std::to_string(index) + ":" + std::to_string(midiNoteToOrnNote(cell.midiNote)) +
-                        "/" + std::to_string(cell.prog) + " ";
+                text += std::to_string(index) + ":" +
+                        std::to_string(midiNoteToOrnNote(cell.midiNote)) + "/" +
+                        std::to_string(cell.prog) + " ";
             }
         }
     }
@@ -38,8 +40,8 @@ enum class Op { Delete, Insert, Write };
 
 TEST(OrnStepsChange, MovesStepsAndTheEndMarkAndUndoesExactly) {
     // The cells written by Write: step 0 note 1/1, step 1 empty, step 2 notes 2/2 and 3/3.
-    const std::vector<OrnNote> written = {
-        {79, 1}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0}, {77, 2}, {76, 3}, {-1, 0}};
+    const std::vector<OrnNote> written = {{79, 1}, {-1, 0}, {-1, 0}, {-1, 0}, {-1, 0},
+                                          {-1, 0}, {77, 2}, {76, 3}, {-1, 0}};
     struct Case {
         const char* name;
         const char* notes;
@@ -64,8 +66,8 @@ TEST(OrnStepsChange, MovesStepsAndTheEndMarkAndUndoesExactly) {
         {"insert at the end mark", "1:1/1 5:5/5", 5, Op::Insert, 5, 2, "1:1/1 7:5/5 end=5", 0},
         {"insert drops the last", "100:1/1 958:2/2 958:3/3 959:4/4", 960, Op::Insert, 100, 2,
          "102:1/1 end=960", 3},
-        {"insert clips the end mark", "0:1/1 957:2/2", 959, Op::Insert, 0, 2, "2:1/1 959:2/2 end=960",
-         0},
+        {"insert clips the end mark", "0:1/1 957:2/2", 959, Op::Insert, 0, 2,
+         "2:1/1 959:2/2 end=960", 0},
         {"write over notes", "4:9/9 5:9/9 6:9/9 7:9/9", 960, Op::Write, 4, 3,
          "4:1/1 6:2/2 6:3/3 7:9/9 end=960", 0},
         {"write past the end mark", "", 5, Op::Write, 10, 3, "10:1/1 12:2/2 12:3/3 end=13", 0},
@@ -76,11 +78,12 @@ TEST(OrnStepsChange, MovesStepsAndTheEndMarkAndUndoesExactly) {
         const auto score = scoreOf(c.notes, c.end);
         const std::string before = describe(*score);
         const OrnStepsChange change =
-            c.op == Op::Delete   ? OrnStepsChange::deleting(*score, c.first, c.count)
-            : c.op == Op::Insert ? OrnStepsChange::inserting(*score, c.first, c.count)
-                                 : OrnStepsChange::writing(*score, c.first,
-                                                           std::span(written).first(
-                                                               static_cast<std::size_t>(3 * c.count)));
+            c.op == Op::Delete ? OrnStepsChange::deleting(*score, c.first, c.count)
+            : c.op == Op::Insert
+                ? OrnStepsChange::inserting(*score, c.first, c.count)
+                : OrnStepsChange::writing(
+                      *score, c.first,
+                      std::span(written).first(static_cast<std::size_t>(3 * c.count)));
         EXPECT_EQ(describe(*score), before) << c.name << ": working out changes nothing";
         EXPECT_EQ(change.droppedNotes, c.dropped) << c.name;
         EXPECT_EQ(change.isEmpty(), before == c.after) << c.name;
