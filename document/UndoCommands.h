@@ -7,8 +7,9 @@
 class MyDocument;
 
 // One command per undoable edit. Each holds plain values (step, note, prog,
-// end mark, the cells of steps), never a reference into the score, and replays the document's
-// edit or its inverse; pushing a command makes the edit.
+// end mark, the cells of steps), never a reference into the score, and
+// replays the document's edit or its inverse; pushing a command makes the
+// edit.
 
 // A note placed at a step: a new note, or an existing note given another
 // instrument (`oldProg` its previous prog, 0 when it was not there).
