@@ -132,7 +132,8 @@ class OrnView : public QWidget {
     Qt::MouseButtons _pressedInside;
     int _selectionFirst = 0;
     int _selectionCount = 0;
-    // The step a selection grows from; true while the left button drags one.
+    // The step a selection grows from, and whether the left button is
+    // dragging one.
     int _selectionAnchor = 0;
     bool _selecting = false;
     // Set while the view itself moves the slider, so that move is not taken
