@@ -3,6 +3,7 @@
 #include "app/DocumentController.h"
 #include "app/OrnWindowController.h"
 #include "app/PixelIcon.h"
+#include "app/StepActions.h"
 #include "display/MyIcons.h"
 #include "display/OrnView.h"
 #include "document/MyDocument.h"
@@ -100,6 +101,8 @@ void buildEditMenu(OrnWindowController* w, DocumentController* c) {
     QObject::connect(
         addAction(edit, "actionPaste", QStringLiteral("&Paste"), {QKeySequence::Paste}),
         &QAction::triggered, doc, [doc] { doc->paste(); });
+    edit->addSeparator();
+    buildStepActions(edit, w);
     edit->addSeparator();
     QAction* prefs = addAction(edit, "actionPreferences", QStringLiteral("Pre&ferences..."));
     prefs->setMenuRole(QAction::PreferencesRole);

@@ -32,10 +32,12 @@ OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(kMinimumHeightUnits * _zoom);
-    setToolTip(tr("The score: click to place the selected tool, right-click to erase"));
+    setToolTip(tr("The score: click to place the selected tool, right-click to erase, drag "
+                  "above the staff to select steps"));
     setAccessibleName(tr("Score"));
     setAccessibleDescription(tr("Arrow keys choose a cell, Return places the selected tool, "
-                                "Delete erases, Page Up, Page Down, Home and End scroll"));
+                                "Delete erases, Shift with Left or Right selects steps, Escape "
+                                "clears the selection, Page Up, Page Down, Home and End scroll"));
 
     slider.setOrientation(Qt::Horizontal);
     slider.setRange(0, kLastPosition * kSliderScale);
@@ -85,6 +87,11 @@ void OrnView::paintEvent(QPaintEvent* event) {
         painter.fillRect(uncovered, Qt::black);
     }
 
+    if (_selectionCount > 0) {
+        QColor band = palette().color(QPalette::Highlight);
+        band.setAlpha(96);
+        painter.fillRect(selectionRect(), band);
+    }
     if (hasFocus()) {
         painter.fillRect(focusBarRect(), palette().color(QPalette::Highlight));
     }

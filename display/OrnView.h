@@ -48,6 +48,12 @@ class OrnView : public QWidget {
     int currentCursor() const { return _currentCursor; }
     // The highlighted cell: x = step, y = note number (0 = none).
     QPointF cursorPt() const { return _cursorPt; }
+    // The selected steps, [selectionFirst, selectionFirst + selectionCount),
+    // within 0..959; a count of 0 is no selection. Dragging in the running
+    // strip or Shift with Left or Right selects; Escape or a click on the
+    // staff clears.
+    int selectionFirst() const { return _selectionFirst; }
+    int selectionCount() const { return _selectionCount; }
 
     // Rebuilds both images for the view's current size and paints image 0
     // for the recorded position; called only by the paint routine.
@@ -65,6 +71,11 @@ class OrnView : public QWidget {
     void scrollTo(float position, bool updateSlider);
     void changeCursor(int index);
     void setZoom(int zoom);
+    void setSelection(int first, int count);
+    void clearSelection() { setSelection(0, 0); }
+
+  signals:
+    void selectionChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,6 +106,14 @@ class OrnView : public QWidget {
     void moveCellBy(int steps, int notes);
     void scrollCellIntoSight();
     QRect focusBarRect() const;
+    // The step under a view x of the staff's units, within 0..959.
+    int stepAtX(float x) const;
+    bool isInRunningStrip(QPointF widgetPos) const;
+    // Selects the steps from the anchor to `step`, both included.
+    void selectFromAnchorTo(int step);
+    void extendSelectionBy(int steps);
+    // The band shown over the selected steps, in widget coordinates.
+    QRect selectionRect() const;
     static bool isDroppableFile(const QMimeData* mime);
 
     OrnViewDocument& _document;
@@ -111,6 +130,12 @@ class OrnView : public QWidget {
     int _zoom = 1;
     // Buttons pressed inside this view: only their releases count as clicks.
     Qt::MouseButtons _pressedInside;
+    int _selectionFirst = 0;
+    int _selectionCount = 0;
+    // The step a selection grows from, and whether the left button is
+    // dragging one.
+    int _selectionAnchor = 0;
+    bool _selecting = false;
     // Set while the view itself moves the slider, so that move is not taken
     // for the user's.
     bool _settingSlider = false;

@@ -107,13 +107,26 @@ void OrnView::mouseMoveEvent(QMouseEvent* event) {
     if (_document.isPlaying()) {
         return;
     }
+    if (_selecting) {
+        selectFromAnchorTo(stepAtX(static_cast<float>(toStaffPoint(event->position()).x())));
+    }
     changeCursorPtTo(cellAt(event->position()));
     QWidget::mouseMoveEvent(event);
 }
 
 void OrnView::mousePressEvent(QMouseEvent* event) {
-    if (!_document.isPlaying() && isInside(event->position())) {
+    const QPointF pos = event->position();
+    if (!_document.isPlaying() && isInside(pos)) {
         _pressedInside |= event->button();
+        // A press in the running strip starts a selection; one on the staff
+        // ends the selection there was.
+        if (event->button() == Qt::LeftButton && isInRunningStrip(pos)) {
+            _selecting = true;
+            _selectionAnchor = stepAtX(static_cast<float>(toStaffPoint(pos).x()));
+            selectFromAnchorTo(_selectionAnchor);
+        } else {
+            clearSelection();
+        }
     }
     QWidget::mousePressEvent(event);
 }
@@ -123,6 +136,12 @@ void OrnView::mouseReleaseEvent(QMouseEvent* event) {
     const bool pressedHere = _pressedInside.testFlag(button);
     _pressedInside &= ~Qt::MouseButtons(button);
     if (button != Qt::LeftButton && button != Qt::RightButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (button == Qt::LeftButton && _selecting) {
+        // The end of a selecting drag, not a click.
+        _selecting = false;
         QWidget::mouseReleaseEvent(event);
         return;
     }
@@ -219,7 +238,7 @@ void OrnView::keyPressEvent(QKeyEvent* event) {
                          key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter ||
                          key == Qt::Key_Delete || key == Qt::Key_Backspace ||
                          key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Home ||
-                         key == Qt::Key_End;
+                         key == Qt::Key_End || key == Qt::Key_Escape;
     if (!handled ||
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         QWidget::keyPressEvent(event);
@@ -236,10 +255,17 @@ void OrnView::keyPressEvent(QKeyEvent* event) {
     const int note = static_cast<int>(_cursorPt.y());
     switch (key) {
     case Qt::Key_Left:
-        moveCellBy(-1, 0);
+    case Qt::Key_Right: {
+        const int steps = key == Qt::Key_Left ? -1 : 1;
+        if (event->modifiers() & Qt::ShiftModifier) {
+            extendSelectionBy(steps);
+        } else {
+            moveCellBy(steps, 0);
+        }
         break;
-    case Qt::Key_Right:
-        moveCellBy(1, 0);
+    }
+    case Qt::Key_Escape:
+        clearSelection();
         break;
     case Qt::Key_Up:
         moveCellBy(0, -1);

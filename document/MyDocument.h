@@ -21,6 +21,8 @@
 #include <vector>
 
 class AudioOutputWatch;
+class QClipboard;
+struct OrnStepsChange;
 class Dialogs;
 class Preferences;
 
@@ -106,6 +108,17 @@ public:
     // calls it after changing measure or loop.
     void updateEditedState();
     QUndoStack* undoStack() { return &_undoStack; }
+
+    // Step ranges, steps [first, first + count) (MyDocumentSteps.cpp). Copy
+    // puts their score text on the clipboard; each of the others is one undo
+    // entry, pushed only when it changes something. Paste writes the
+    // clipboard's steps from step `at` on. Each answers whether it did
+    // anything, and says in statusMessage what the user should know.
+    bool copySteps(int first, int count);
+    bool cutSteps(int first, int count);
+    bool pasteSteps(int at);
+    bool deleteSteps(int first, int count);
+    bool insertEmptySteps(int first, int count);
 
     // Exchange: the save and load pair by type name, the clipboard, a
     // dropped file, saving and the save-changes question.
@@ -288,9 +301,12 @@ signals:
     // names the device, as in "the audio device "system" stopped taking
     // sound".
     void audioOutputLost(const QString& reason);
+    // A short note for the status bar, such as why a paste found nothing.
+    void statusMessage(const QString& message);
 
 private:
     friend class AddNoteCommand;
+    friend class StepsCommand;
     friend class RemoveNoteCommand;
     friend class SetEndCommand;
 
@@ -298,6 +314,11 @@ private:
     void changeNoteAt(int index, int note, int prog);
     void eraseNoteAt(int index, int note);
     void changeEnd(int end);
+    void changeSteps(const OrnStepsChange& change, bool forward);
+    // Pushes a change of steps as one undo entry, unless it changes nothing.
+    bool pushSteps(OrnStepsChange change);
+    // The application's clipboard; none in headless runs.
+    static QClipboard* systemClipboard();
     // Every document alive, for documentForPath.
     static std::vector<MyDocument*>& liveDocuments();
     // Frees the replaced scores the audio thread can no longer be reading.

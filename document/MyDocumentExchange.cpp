@@ -78,15 +78,15 @@ bool writeFile(const QString& path, const QByteArray& data, QString* error) {
     return reason.empty();
 }
 
-QClipboard* clipboard() {
+} // namespace
+
+QClipboard* MyDocument::systemClipboard() {
     // Headless runs (the command line) have no clipboard.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         return nullptr;
     }
     return QGuiApplication::clipboard();
 }
-
-} // namespace
 
 std::vector<MyDocument*>& MyDocument::liveDocuments() {
     static std::vector<MyDocument*> documents;
@@ -175,7 +175,7 @@ bool MyDocument::loadDataRepresentation(const QByteArray& data, const QString& t
 }
 
 void MyDocument::copy() {
-    if (QClipboard* board = clipboard()) {
+    if (QClipboard* board = systemClipboard()) {
         board->setText(QString::fromStdString(_score->toString()));
     }
 }
@@ -188,7 +188,7 @@ void MyDocument::pasteCallback(bool shouldClose) {
     if (!shouldClose) {
         return;
     }
-    QClipboard* board = clipboard();
+    QClipboard* board = systemClipboard();
     const QMimeData* mime = board != nullptr ? board->mimeData() : nullptr;
     if (mime == nullptr || !mime->hasText()) {
         return;

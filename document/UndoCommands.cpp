@@ -2,6 +2,8 @@
 
 #include "document/MyDocument.h"
 
+#include <utility>
+
 AddNoteCommand::AddNoteCommand(MyDocument* document, int index, int note, int prog, int oldProg)
     : _document(document), _index(index), _note(note), _prog(prog), _oldProg(oldProg) {}
 
@@ -37,4 +39,15 @@ void SetEndCommand::redo() {
 
 void SetEndCommand::undo() {
     _document->changeEnd(_oldEnd);
+}
+
+StepsCommand::StepsCommand(MyDocument* document, OrnStepsChange change)
+    : _document(document), _change(std::move(change)) {}
+
+void StepsCommand::redo() {
+    _document->changeSteps(_change, true);
+}
+
+void StepsCommand::undo() {
+    _document->changeSteps(_change, false);
 }

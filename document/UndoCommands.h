@@ -1,12 +1,15 @@
 #pragma once
 
+#include "score/OrnStepsChange.h"
+
 #include <QUndoCommand>
 
 class MyDocument;
 
-// One command per undoable edit. Each holds plain integers (step, note, prog,
-// end mark), never a reference into the score, and replays the document's
-// edit or its inverse; pushing a command makes the edit.
+// One command per undoable edit. Each holds plain values (step, note, prog,
+// end mark, the cells of steps), never a reference into the score, and
+// replays the document's edit or its inverse; pushing a command makes the
+// edit.
 
 // A note placed at a step: a new note, or an existing note given another
 // instrument (`oldProg` its previous prog, 0 when it was not there).
@@ -49,4 +52,17 @@ class SetEndCommand : public QUndoCommand {
     MyDocument* _document;
     int _end;
     int _oldEnd;
+};
+
+// A run of steps replaced, with the end mark: the cells and end mark of both
+// sides (a delete, an insert or a paste of steps).
+class StepsCommand : public QUndoCommand {
+  public:
+    StepsCommand(MyDocument* document, OrnStepsChange change);
+    void redo() override;
+    void undo() override;
+
+  private:
+    MyDocument* _document;
+    OrnStepsChange _change;
 };

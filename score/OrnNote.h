@@ -5,6 +5,8 @@
 struct OrnNote {
     int midiNote; // MIDI note number, -1 when empty
     int prog;     // instrument number 1..15 (tool index + 1), 0 when empty
+
+    bool operator==(const OrnNote&) const = default;
 };
 
 inline void clearOrnNote(OrnNote* note) {

@@ -27,6 +27,21 @@ void OrnScore::storeStep(int index, const OrnNote* step) {
     }
 }
 
+std::vector<OrnNote> OrnScore::stepCells(int first, int count) const {
+    std::vector<OrnNote> cells(static_cast<std::size_t>(count * maxNotes()));
+    for (int i = 0; i < count; ++i) {
+        loadStep(first + i, &cells[static_cast<std::size_t>(i * maxNotes())]);
+    }
+    return cells;
+}
+
+void OrnScore::setStepCells(int first, std::span<const OrnNote> cells) {
+    const int steps = static_cast<int>(cells.size()) / maxNotes();
+    for (int i = 0; i < steps; ++i) {
+        storeStep(first + i, &cells[static_cast<std::size_t>(i * maxNotes())]);
+    }
+}
+
 std::string OrnScore::description() const {
     OrnNote step[3];
     loadStep(0, step);

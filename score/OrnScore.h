@@ -78,6 +78,11 @@ public:
     // empty cells last (a stable sort). 0 <= index <= 959.
     void fixScoreAt(int index);
     void fixScore();
+    // The cells of steps [first, first + count), three a step, as plain
+    // values; and the same written back from `first` on (whole steps, taken
+    // as already in normal form). The range must lie within 0..959.
+    std::vector<OrnNote> stepCells(int first, int count) const;
+    void setStepCells(int first, std::span<const OrnNote> cells);
     // The normal form of three plain cells.
     static void fixStep(OrnNote* step);
 

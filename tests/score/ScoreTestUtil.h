@@ -66,4 +66,19 @@ inline ::testing::AssertionResult sameScore(const OrnScore& a, const OrnScore& b
     return ::testing::AssertionSuccess();
 }
 
+// The stored notes as "step:note/prog ..." in step order, then the end mark.
+inline std::string describeNotes(const OrnScore& score) {
+    std::string text;
+    for (int index = 0; index < OrnScore::maxLength(); ++index) {
+        for (int y = 0; y < OrnScore::maxNotes(); ++y) {
+            if (const OrnNote cell = score.cellAt(index, y); cell.midiNote != -1) {
+                text += std::to_string(index) + ":" +
+                        std::to_string(midiNoteToOrnNote(cell.midiNote)) + "/" +
+                        std::to_string(cell.prog) + " ";
+            }
+        }
+    }
+    return text + "end=" + std::to_string(score.end());
+}
+
 } // namespace scoretest

@@ -1,0 +1,73 @@
+// The staff view's selection of whole steps: a band over the staff and the
+// running strip that the step commands of the window act on.
+#include "display/OrnView.h"
+#include "score/OrnScore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float kStepPitch = 32.0f;
+// Physical x of the left edge of step 0's hit band.
+constexpr float kFirstStepLeft = 66.0f;
+constexpr float kNotationHeight = 112.0f;
+constexpr float kRunningHeight = 20.0f;
+constexpr int kLastStep = OrnScore::maxLength() - 1;
+
+} // namespace
+
+void OrnView::setSelection(int first, int count) {
+    first = std::clamp(first, 0, kLastStep);
+    count = std::clamp(count, 0, kLastStep + 1 - first);
+    if (count == 0) {
+        first = 0;
+    }
+    if (first == _selectionFirst && count == _selectionCount) {
+        return;
+    }
+    update(selectionRect());
+    _selectionFirst = first;
+    _selectionCount = count;
+    update(selectionRect());
+    emit selectionChanged();
+}
+
+int OrnView::stepAtX(float x) const {
+    const float physical = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition) + x;
+    const float step = std::floor((physical - kFirstStepLeft) / kStepPitch);
+    return static_cast<int>(std::clamp(step, 0.0f, static_cast<float>(kLastStep)));
+}
+
+bool OrnView::isInRunningStrip(QPointF widgetPos) const {
+    return isInside(widgetPos) &&
+           toStaffPoint(widgetPos).y() >= _ornImageInfo.notationBottom + kNotationHeight;
+}
+
+void OrnView::selectFromAnchorTo(int step) {
+    const int first = std::min(_selectionAnchor, step);
+    setSelection(first, std::max(_selectionAnchor, step) - first + 1);
+}
+
+void OrnView::extendSelectionBy(int steps) {
+    if (static_cast<int>(_cursorPt.y()) == 0) {
+        moveCellBy(0, 0);
+    }
+    if (_selectionCount == 0) {
+        _selectionAnchor = std::min(static_cast<int>(_cursorPt.x()), kLastStep);
+    }
+    moveCellBy(steps, 0);
+    selectFromAnchorTo(std::min(static_cast<int>(_cursorPt.x()), kLastStep));
+}
+
+QRect OrnView::selectionRect() const {
+    if (_selectionCount == 0) {
+        return {};
+    }
+    const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
+    const QRectF band(kStepPitch * static_cast<float>(_selectionFirst) + kFirstStepLeft - left,
+                      _ornImageInfo.notationBottom,
+                      kStepPitch * static_cast<float>(_selectionCount),
+                      _ornImageInfo.runningBottom + kRunningHeight - _ornImageInfo.notationBottom);
+    return toWidgetRect(band) & rect();
+}

@@ -1,0 +1,76 @@
+// Selecting whole steps in the view: dragging in the running strip, Shift with
+// the arrow keys, and clearing by Escape or a click on the staff.
+#include "ViewTestUtil.h"
+
+#include <QTest>
+
+namespace {
+
+using namespace display_test;
+using Selection = std::pair<int, int>;
+
+class OrnViewSelectionTest : public ViewTest {
+  protected:
+    // A point in the running strip above step `step`, or left of the view.
+    QPoint strip(int step) const {
+        return {step < 0 ? -40 : cellCentre(step, 1).x(), 10 * _view->zoom()};
+    }
+    void drag(QPoint from, QPoint to) {
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), _view->mapToGlobal(QPointF(to)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(_view.get(), &move);
+        mouse(QEvent::MouseButtonRelease, Qt::LeftButton, to);
+    }
+    Selection selection() const { return {_view->selectionFirst(), _view->selectionCount()}; }
+};
+
+TEST_F(OrnViewSelectionTest, DraggingInTheRunningStripSelectsWholeSteps) {
+    struct Case {
+        const char* name;
+        int zoom;
+        bool playing;
+        int from;
+        int to;
+        Selection selected;
+    } const cases[] = {
+        {"forward", 1, false, 3, 6, {3, 4}}, {"backward", 1, false, 6, 3, {3, 4}},
+        {"zoom 3", 3, false, 3, 6, {3, 4}},  {"past the left edge", 1, false, 3, -1, {0, 4}},
+        {"playing", 1, true, 3, 6, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        makeView(600, 134, c.zoom);
+        _document.playing = c.playing;
+        drag(strip(c.from), strip(c.to));
+        EXPECT_EQ(selection(), c.selected) << c.name;
+        EXPECT_TRUE(_document.calls.empty()) << c.name << ": a drag is no click";
+    }
+}
+
+TEST_F(OrnViewSelectionTest, ShiftArrowsSelectFromTheCellAndEscapeOrAClickClears) {
+    makeView(600, 134, 1);
+    mouse(QEvent::MouseMove, Qt::NoButton, cellCentre(5, 3));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        Selection selected;
+    } keys[] = {
+        {Qt::Key_Right, Qt::ShiftModifier, {5, 2}}, {Qt::Key_Right, Qt::ShiftModifier, {5, 3}},
+        {Qt::Key_Left, Qt::ShiftModifier, {5, 2}},  {Qt::Key_Left, Qt::ShiftModifier, {5, 1}},
+        {Qt::Key_Left, Qt::ShiftModifier, {4, 2}},  {Qt::Key_Right, Qt::NoModifier, {4, 2}},
+        {Qt::Key_Escape, Qt::NoModifier, {0, 0}},
+    };
+    for (const auto& k : keys) {
+        QTest::keyClick(_view.get(), k.key, k.modifiers);
+        EXPECT_EQ(selection(), k.selected) << _view->cursorPt().x();
+    }
+    drag(strip(2), strip(4));
+    ASSERT_EQ(selection(), Selection(2, 3));
+    click(Qt::LeftButton, cellCentre(9, 4), cellCentre(9, 4));
+    EXPECT_EQ(selection(), Selection(0, 0));
+    EXPECT_EQ(_document.calls, std::vector<std::string>{"add 9 4"});
+}
+
+} // namespace
