@@ -46,11 +46,13 @@ int exportMidi(const std::string& input, const std::string& output,
                                 ? MyDocument::coefficientForType(*options.tempoEmulation)
                                 : document.tempoEmurationCoefficient();
 
-    const auto bytes =
-        midiFileBytes(midiTimeline(*score, coefficient, options.loops), midiVelocity(gain));
+    const MidiTimeline timeline = midiTimeline(*score, coefficient, options.loops);
     const ExportSignalGuard signalGuard;
     AtomicFile file(output);
-    if (!file.open() || !file.write(bytes) || !file.commit()) {
+    if (!file.open() ||
+        !writeMidiFile(timeline, midiVelocity(gain),
+                       [&file](std::span<const std::uint8_t> bytes) { return file.write(bytes); }) ||
+        !file.commit()) {
         err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;
     }

@@ -83,10 +83,10 @@ class TrackWriter {
             _bytes.push_back(static_cast<std::uint8_t>(value));
         }
     }
-    void appendChunkTo(Bytes& out) const {
-        out.insert(out.end(), {'M', 'T', 'r', 'k'});
-        putBigEndian(out, static_cast<unsigned long>(_bytes.size()), 4);
-        out.insert(out.end(), _bytes.begin(), _bytes.end());
+    bool writeChunk(const MidiSink& sink) const {
+        Bytes head = {'M', 'T', 'r', 'k'};
+        putBigEndian(head, static_cast<unsigned long>(_bytes.size()), 4);
+        return sink(head) && sink(_bytes);
     }
 
   private:
@@ -100,30 +100,46 @@ class TrackWriter {
     std::uint8_t _status = 0;
 };
 
-void writeInstrumentTrack(Bytes& out, const MidiTimeline& timeline, int instrument,
-                          int velocity) {
-    const auto ch = static_cast<std::uint8_t>(midiChannel(instrument));
-    // (tick, 0 for an off or 1 for an on, key): offs come first at a tick,
-    // so that a key struck again where it stopped is not silenced.
-    std::vector<std::tuple<long long, int, int>> events;
-    for (const MidiNote& note : timeline.notes) {
+using Event = std::tuple<long long, int, int>;
+
+// The note events of an instrument in `notes` as (tick, 0 for an off or 1
+// for an on, key), in order: offs come first at a tick, so that a key struck
+// again where it stopped is not silenced.
+std::vector<Event> eventsOf(const std::vector<MidiNote>& notes, int instrument) {
+    std::vector<Event> events;
+    for (const MidiNote& note : notes) {
         if (note.instrument == instrument && note.off > note.on) {
             events.emplace_back(note.on, 1, note.key);
             events.emplace_back(note.off, 0, note.key);
         }
     }
-    std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) {
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
         return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
     });
+    return events;
+}
+
+bool writeInstrumentTrack(const MidiTimeline& timeline, int instrument, int velocity,
+                          const MidiSink& sink) {
+    const auto ch = static_cast<std::uint8_t>(midiChannel(instrument));
     TrackWriter track;
     track.meta(0, kTrackName, kInstrumentNames[static_cast<std::size_t>(instrument - 1)]);
     track.channel(0, static_cast<std::uint8_t>(kProgramChange | ch),
                   {generalMidiProgram(instrument)});
-    for (const auto& [tick, on, key] : events) {
-        track.channel(tick, static_cast<std::uint8_t>(kNoteOn | ch), {key, on != 0 ? velocity : 0});
+    const auto put = [&](const std::vector<Event>& events, long long start) {
+        for (const auto& [tick, on, key] : events) {
+            track.channel(start + tick, static_cast<std::uint8_t>(kNoteOn | ch),
+                          {key, on != 0 ? velocity : 0});
+        }
+    };
+    // A pass's notes all stop by the restart, so the passes follow in order.
+    const std::vector<Event> repeated = eventsOf(timeline.repeated, instrument);
+    for (int pass = 0; pass + 1 < timeline.passes; ++pass) {
+        put(repeated, pass * timeline.passTicks);
     }
+    put(eventsOf(timeline.last, instrument), (timeline.passes - 1) * timeline.passTicks);
     track.meta(timeline.endTick, kEndOfTrack, {});
-    track.appendChunkTo(out);
+    return track.writeChunk(sink);
 }
 
 } // namespace
@@ -136,20 +152,24 @@ int midiChannel(int instrument) {
     return instrument <= 9 ? instrument - 1 : instrument;
 }
 
-std::vector<std::uint8_t> midiFileBytes(const MidiTimeline& timeline, int velocity) {
+bool writeMidiFile(const MidiTimeline& timeline, int velocity, const MidiSink& sink) {
     std::array<bool, 16> used{};
-    for (const MidiNote& note : timeline.notes) {
-        if (note.off > note.on) {
-            used[static_cast<std::size_t>(note.instrument)] = true;
+    for (const auto* notes : {&timeline.repeated, &timeline.last}) {
+        for (const MidiNote& note : *notes) {
+            used[static_cast<std::size_t>(note.instrument)] =
+                used[static_cast<std::size_t>(note.instrument)] || note.off > note.on;
         }
     }
     const auto tracks = 1 + std::count(used.begin(), used.end(), true);
 
-    Bytes out = {'M', 'T', 'h', 'd'};
-    putBigEndian(out, 6, 4);
-    putBigEndian(out, 1, 2);
-    putBigEndian(out, static_cast<unsigned long>(tracks), 2);
-    putBigEndian(out, MidiTimeline::kTicksPerQuarter, 2);
+    Bytes head = {'M', 'T', 'h', 'd'};
+    putBigEndian(head, 6, 4);
+    putBigEndian(head, 1, 2);
+    putBigEndian(head, static_cast<unsigned long>(tracks), 2);
+    putBigEndian(head, MidiTimeline::kTicksPerQuarter, 2);
+    if (!sink(head)) {
+        return false;
+    }
 
     TrackWriter tempo;
     char micros[3];
@@ -158,13 +178,24 @@ std::vector<std::uint8_t> midiFileBytes(const MidiTimeline& timeline, int veloci
     }
     tempo.meta(0, kTempo, std::string_view(micros, 3));
     tempo.meta(timeline.endTick, kEndOfTrack, {});
-    tempo.appendChunkTo(out);
-
+    if (!tempo.writeChunk(sink)) {
+        return false;
+    }
     for (int instrument = 1; instrument <= 15; ++instrument) {
-        if (used[static_cast<std::size_t>(instrument)]) {
-            writeInstrumentTrack(out, timeline, instrument, velocity);
+        if (used[static_cast<std::size_t>(instrument)] &&
+            !writeInstrumentTrack(timeline, instrument, velocity, sink)) {
+            return false;
         }
     }
+    return true;
+}
+
+std::vector<std::uint8_t> midiFileBytes(const MidiTimeline& timeline, int velocity) {
+    Bytes out;
+    writeMidiFile(timeline, velocity, [&out](std::span<const std::uint8_t> bytes) {
+        out.insert(out.end(), bytes.begin(), bytes.end());
+        return true;
+    });
     return out;
 }
 

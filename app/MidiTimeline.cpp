@@ -23,10 +23,11 @@ struct Placed {
     std::size_t note = 0;
 };
 
+// Plays one pass of a score into `notes`, placing voices as the player does.
 class Timing {
   public:
-    Timing(MidiTimeline& timeline, int stepFrames)
-        : _timeline(timeline), _stepFrames(stepFrames), _lastOf{} {}
+    Timing(std::vector<MidiNote>& notes, int ticksPerStep, int stepFrames)
+        : _notes(notes), _ticksPerStep(ticksPerStep), _stepFrames(stepFrames), _lastOf{} {}
 
     // Places the voice of one cell on `track` at `frame` as the player does,
     // ending the notes whose voices the mixer drops for it.
@@ -45,22 +46,22 @@ class Timing {
         // (one of the same tick then falls away).
         std::size_t& last = _lastOf[static_cast<std::size_t>(instrument)][static_cast<std::size_t>(key)];
         if (last != 0) {
-            MidiNote& before = _timeline.notes[last - 1];
+            MidiNote& before = _notes[last - 1];
             before.off = std::min(before.off, note.on);
         }
-        _timeline.notes.push_back(note);
-        last = _timeline.notes.size();
-        _placed[track] = {std::move(voice), _timeline.notes.size() - 1};
+        _notes.push_back(note);
+        last = _notes.size();
+        _placed[track] = {std::move(voice), _notes.size() - 1};
     }
 
     // The restart of a loop drops every voice.
-    void clear(long long frame) {
+    void restart(long long frame) {
         _mixer.clear();
         dropGone(frame);
     }
 
     long long tick(long long frame) const {
-        const long long scaled = frame * _timeline.ticksPerStep;
+        const long long scaled = frame * _ticksPerStep;
         return (2 * scaled + _stepFrames) / (2 * static_cast<long long>(_stepFrames));
     }
 
@@ -70,20 +71,34 @@ class Timing {
         for (int track = 0; track < SimpleOrnMixer::kTracks; ++track) {
             Placed& placed = _placed[track];
             if (placed.voice && _mixer.toneOn(track) != placed.voice) {
-                MidiNote& note = _timeline.notes[placed.note];
+                MidiNote& note = _notes[placed.note];
                 note.off = std::min(note.off, at);
                 placed = {};
             }
         }
     }
 
-    MidiTimeline& _timeline;
+    std::vector<MidiNote>& _notes;
+    int _ticksPerStep;
     SimpleOrnMixer _mixer;
     int _stepFrames;
     Placed _placed[SimpleOrnMixer::kTracks];
     // 1 + the index of the last note of each instrument and key, 0 for none.
     std::array<std::array<std::size_t, 128>, 16> _lastOf;
 };
+
+void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
+    long long frame = 0;
+    for (int step = 0; step < end; ++step, frame += stepFrames) {
+        for (int y = 0; y < OrnScore::maxNotes(); ++y) {
+            const int note = score.noteAt(step, y);
+            if (note == 0) {
+                break;
+            }
+            timing.place(step, y, score.progAt(step, y), note, frame);
+        }
+    }
+}
 
 } // namespace
 
@@ -97,26 +112,19 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
 
     const int n = MyDocument::stepLength(score.tempo(), coefficient);
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
-    const int passes = score.loop() ? std::max(loops, 1) : 1;
-    Timing timing(timeline, n);
-    long long frame = 0;
-    for (int pass = 0; pass < passes; ++pass) {
-        if (pass > 0) {
-            timing.clear(frame);
-        }
-        for (int step = 0; step < end; ++step, frame += n) {
-            for (int y = 0; y < OrnScore::maxNotes(); ++y) {
-                const int note = score.noteAt(step, y);
-                if (note == 0) {
-                    break;
-                }
-                timing.place(step, y, score.progAt(step, y), note, frame);
-            }
-        }
+    timeline.passes = score.loop() ? std::max(loops, 1) : 1;
+    if (timeline.passes > 1) {
+        Timing each(timeline.repeated, timeline.ticksPerStep, n);
+        playPass(score, end, n, each);
+        each.restart(static_cast<long long>(end) * n);
     }
-    timeline.endTick = timing.tick(frame);
-    for (const MidiNote& note : timeline.notes) {
-        timeline.endTick = std::max(timeline.endTick, note.off);
+    Timing ringing(timeline.last, timeline.ticksPerStep, n);
+    playPass(score, end, n, ringing);
+    timeline.passTicks = static_cast<long long>(end) * timeline.ticksPerStep;
+    const long long lastStart = (timeline.passes - 1) * timeline.passTicks;
+    timeline.endTick = lastStart + timeline.passTicks;
+    for (const MidiNote& note : timeline.last) {
+        timeline.endTick = std::max(timeline.endTick, lastStart + note.off);
     }
     return timeline;
 }
