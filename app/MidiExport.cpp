@@ -10,7 +10,6 @@
 
 #include <QFileInfo>
 #include <QString>
-
 #include <algorithm>
 #include <cmath>
 #include <ostream>
@@ -23,8 +22,9 @@ int midiVelocity(float gain) {
 }
 
 bool isMidiExportPath(const std::string& output) {
-    return QFileInfo(QString::fromStdString(output)).suffix().compare(
-               QLatin1String("mid"), Qt::CaseInsensitive) == 0;
+    return QFileInfo(QString::fromStdString(output))
+               .suffix()
+               .compare(QLatin1String("mid"), Qt::CaseInsensitive) == 0;
 }
 
 int exportMidi(const std::string& input, const std::string& output,
@@ -39,9 +39,8 @@ int exportMidi(const std::string& input, const std::string& output,
     document.stopObserving();
     document.updateVolume();
     document.updateTempoEmurationCoefficient();
-    const float gain = options.volumePercent
-                           ? static_cast<float>(*options.volumePercent / 100.0)
-                           : document.syncData()->volume();
+    const float gain = options.volumePercent ? static_cast<float>(*options.volumePercent / 100.0)
+                                             : document.syncData()->volume();
     const int coefficient = options.tempoEmulation
                                 ? MyDocument::coefficientForType(*options.tempoEmulation)
                                 : document.tempoEmurationCoefficient();
@@ -50,8 +49,9 @@ int exportMidi(const std::string& input, const std::string& output,
     const ExportSignalGuard signalGuard;
     AtomicFile file(output);
     if (!file.open() ||
-        !writeMidiFile(timeline, midiVelocity(gain),
-                       [&file](std::span<const std::uint8_t> bytes) { return file.write(bytes); }) ||
+        !writeMidiFile(
+            timeline, midiVelocity(gain),
+            [&file](std::span<const std::uint8_t> bytes) { return file.write(bytes); }) ||
         !file.commit()) {
         err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;

@@ -29,7 +29,7 @@ namespace {
 //   Ship     68 Baritone Sax             a ship's horn of dark reeds
 //   Car      82 Lead 2 (sawtooth)        a bright buzzing horn
 //   Heart    12 Vibraphone               a soft bell with a slow tremolo
-constexpr std::array<int, 15> kPrograms = {26, 13, 39, 10, 62, 81, 86, 54,
+constexpr std::array<int, 15> kPrograms = {26, 13, 39, 10,  62, 81, 86, 54,
                                            71, 69, 53, 126, 68, 82, 12};
 
 constexpr std::uint8_t kNoteOn = 0x90;

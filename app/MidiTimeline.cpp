@@ -44,7 +44,8 @@ class Timing {
         MidiNote note{instrument, key, on, std::max(on + 1, tick(frame + voice->duration()))};
         // One key of one channel sounds once: an earlier note still on stops
         // (one of the same tick then falls away).
-        std::size_t& last = _lastOf[static_cast<std::size_t>(instrument)][static_cast<std::size_t>(key)];
+        std::size_t& last =
+            _lastOf[static_cast<std::size_t>(instrument)][static_cast<std::size_t>(key)];
         if (last != 0) {
             MidiNote& before = _notes[last - 1];
             before.off = std::min(before.off, note.on);
@@ -104,8 +105,8 @@ void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
 
 MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
     MidiTimeline timeline;
-    const long long micros = std::max(
-        1LL, std::llround(MyDocument::stepSeconds(score.tempo(), coefficient) * 1e6));
+    const long long micros =
+        std::max(1LL, std::llround(MyDocument::stepSeconds(score.tempo(), coefficient) * 1e6));
     const long long quarters = (micros + kMaxMicrosPerQuarter - 1) / kMaxMicrosPerQuarter;
     timeline.ticksPerStep = static_cast<int>(quarters) * MidiTimeline::kTicksPerQuarter;
     timeline.microsPerQuarter = static_cast<int>((micros + quarters / 2) / quarters);
