@@ -168,7 +168,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         commandLine.output = argumentBytes.bytes(parser.value(exportTo));
         if (!knownOutputSuffix(suffixOf(commandLine.output))) {
             return usageError(
-                QStringLiteral("%1: unknown output format (use .orn, .png, .wav, .flac, .ogg or .mid)")
+                QStringLiteral(
+                    "%1: unknown output format (use .orn, .png, .wav, .flac, .ogg or .mid)")
                     .arg(QString::fromStdString(commandLine.output)));
         }
     } else if (parser.isSet(play)) {

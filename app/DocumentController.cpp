@@ -250,8 +250,8 @@ bool DocumentController::exportMidi(OrnWindowController* window) {
                         QString::fromStdString(err.str()).trimmed(), kIndeed);
         return false;
     }
-    window->statusBar()->showMessage(
-        QStringLiteral("Exported %1").arg(QFileInfo(path).fileName()), 5000);
+    window->statusBar()->showMessage(QStringLiteral("Exported %1").arg(QFileInfo(path).fileName()),
+                                     5000);
     return true;
 }
 

@@ -89,7 +89,8 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
     }
     // A MIDI file's note lengths are the sounds' lengths: it needs the bank too.
     if (isMidiExportPath(commandLine.output)) {
-        return exportMidi(commandLine.files.front(), commandLine.output, commandLine.audio, err, in);
+        return exportMidi(commandLine.files.front(), commandLine.output, commandLine.audio, err,
+                          in);
     }
     return exportAudio(commandLine.files.front(), commandLine.output, commandLine.audio, err, in);
 }
