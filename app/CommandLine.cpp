@@ -23,7 +23,7 @@ QString suffixOf(const std::string& path) {
 bool knownOutputSuffix(const QString& suffix) {
     return suffix == QLatin1String("orn") || suffix == QLatin1String("png") ||
            suffix == QLatin1String("wav") || suffix == QLatin1String("flac") ||
-           suffix == QLatin1String("ogg");
+           suffix == QLatin1String("ogg") || suffix == QLatin1String("mid");
 }
 
 } // namespace
@@ -46,7 +46,8 @@ QString usageText() {
         "  -o, --export-to OUT   write the score FILE to OUT; OUT's extension picks\n"
         "                        the format (.orn: score text with CR LF line ends;\n"
         "                        .png: a picture of the staff up to the end mark;\n"
-        "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo)\n"
+        "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo;\n"
+        "                        .mid: a Standard MIDI File of the notes as played)\n"
         "  --play FILE           play the score through the default audio output\n"
         "                        until it has rung out (Ctrl-C stops it, a second\n"
         "                        Ctrl-C ends it at once)\n"
@@ -62,14 +63,16 @@ QString usageText() {
         "                        (default: one strip)\n"
         "  --float               with -o OUT.wav, 32-bit float samples exactly as\n"
         "                        rendered (default 16-bit, clipped at full scale)\n"
-        "  --volume PCT          with audio output or --play, the volume in percent,\n"
-        "                        0 to 1000 (default: the \"volume\" setting, else 100)\n"
-        "  --tempo-emulation T   with audio output or --play, round step lengths up\n"
-        "                        to 1/32, 1/48 or 1/64 s for T = 1, 2, 3; 0 keeps\n"
-        "                        them exact\n"
+        "  --volume PCT          with audio or MIDI output or --play, the volume in\n"
+        "                        percent, 0 to 1000 (default: the \"volume\" setting,\n"
+        "                        else 100); MIDI notes get velocity PCT, at most 127\n"
+        "  --tempo-emulation T   with audio or MIDI output or --play, round step\n"
+        "                        lengths up to 1/32, 1/48 or 1/64 s for T = 1, 2, 3;\n"
+        "                        0 keeps them exact\n"
         "                        (default: the \"tempoEmurationType\" setting)\n"
-        "  --loops N             with audio output or --play, passes of a looping score\n"
-        "                        before it rings out, 1 to 1000 (default 1)\n"
+        "  --loops N             with audio or MIDI output or --play, passes of a\n"
+        "                        looping score before it rings out,\n"
+        "                        1 to 1000 (default 1)\n"
         "  --smooth              with audio output or --play, fade out cut voices and\n"
         "                        interpolate pitched ones (default: the\n"
         "                        \"playbackQuality\" setting)\n"
@@ -173,7 +176,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         commandLine.output = argumentBytes.bytes(parser.value(exportTo));
         if (!knownOutputSuffix(suffixOf(commandLine.output))) {
             return usageError(
-                QStringLiteral("%1: unknown output format (use .orn, .png, .wav, .flac or .ogg)")
+                QStringLiteral(
+                    "%1: unknown output format (use .orn, .png, .wav, .flac, .ogg or .mid)")
                     .arg(QString::fromStdString(commandLine.output)));
         }
     } else if (parser.isSet(play)) {
@@ -217,10 +221,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     const bool audio = commandLine.mode == CommandLine::Mode::Export &&
                        isAudioExportPath(commandLine.output);
     const bool playing = commandLine.mode == CommandLine::Mode::Play;
+    const bool midi = suffix == QLatin1String("mid");
     for (const auto* option : {&volume, &tempoEmulation, &loops, &smooth}) {
-        if (parser.isSet(*option) && !audio && !playing) {
-            return usageError(QStringLiteral("--%1 goes with -o OUT.wav, .flac or .ogg, or --play")
-                                  .arg(option->names().front()));
+        if (parser.isSet(*option) && !audio && !playing && (!midi || option == &smooth)) {
+            return usageError(QStringLiteral("--%1 goes with -o OUT.wav, %2, or --play")
+                                  .arg(option->names().front(),
+                                       option == &smooth ? QStringLiteral(".flac or .ogg")
+                                                         : QStringLiteral(".flac, .ogg or .mid")));
         }
     }
     commandLine.audio.floatSamples = parser.isSet(floatSamples);

@@ -1,6 +1,7 @@
 #include "app/DocumentController.h"
 
 #include "app/AudioExport.h"
+#include "app/MidiExport.h"
 #include "app/OrnWindowController.h"
 #include "app/PictureExport.h"
 #include "app/PreferencesDialog.h"
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include <sstream>
@@ -238,6 +240,27 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
                         QString::fromStdString(err.str()).trimmed(), kIndeed);
         return false;
     }
+    return true;
+}
+
+bool DocumentController::exportMidi(OrnWindowController* window) {
+    QString path = askExportPath(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
+                                 QStringLiteral("MIDI files (*.mid)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (!zubo::isMidiExportPath(path.toStdString())) {
+        path += QStringLiteral(".mid");
+    }
+    std::istringstream in(window->document()->score().toString());
+    std::ostringstream err;
+    if (zubo::exportMidi("-", path.toStdString(), {}, err, in) != 0) {
+        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
+                        QString::fromStdString(err.str()).trimmed(), kIndeed);
+        return false;
+    }
+    window->statusBar()->showMessage(QStringLiteral("Exported %1").arg(QFileInfo(path).fileName()),
+                                     5000);
     return true;
 }
 

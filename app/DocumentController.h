@@ -45,6 +45,7 @@ public:
     bool saveDocumentAs(OrnWindowController* window);
     bool exportAudio(OrnWindowController* window);
     bool exportPicture(OrnWindowController* window);
+    bool exportMidi(OrnWindowController* window);
     // The save-changes question for an edited document: true when the window
     // may close (saved or not wanted), false on Cancel or a failed save.
     bool canClose(OrnWindowController* window);

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/MidiExport.h"
 #include "app/PictureExport.h"
 #include "app/PlayCommand.h"
 #include "app/ResourceCheck.h"
@@ -85,6 +86,11 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
         // The position display rewrites one line: only on a terminal.
         options.progress = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
         return playScore(commandLine.files.front(), options, out, err, in);
+    }
+    // A MIDI file's note lengths are the sounds' lengths: it needs the bank too.
+    if (isMidiExportPath(commandLine.output)) {
+        return exportMidi(commandLine.files.front(), commandLine.output, commandLine.audio, err,
+                          in);
     }
     return exportAudio(commandLine.files.front(), commandLine.output, commandLine.audio, err, in);
 }

@@ -71,6 +71,9 @@ void buildFileMenu(OrnWindowController* w, DocumentController* c) {
                      &QAction::triggered, w, [c, w] { c->exportAudio(w); });
     QObject::connect(addAction(file, "actionExportPicture", QStringLiteral("Export &Picture...")),
                      &QAction::triggered, w, [c, w] { c->exportPicture(w); });
+    QAction* midi = addAction(file, "actionExportMidi", QStringLiteral("Export &MIDI..."));
+    midi->setToolTip(QStringLiteral("Write the score's notes as a Standard MIDI File"));
+    QObject::connect(midi, &QAction::triggered, w, [c, w] { c->exportMidi(w); });
     file->addSeparator();
     QObject::connect(
         addAction(file, "actionClose", QStringLiteral("&Close"), {QKeySequence::Close}),

@@ -253,6 +253,8 @@ public:
     // Frames per step at a tempo (steps per minute) and tempo emulation
     // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
     static int stepLength(int tempo, int coefficient);
+    // The same step in seconds, before it is cut to whole frames.
+    static double stepSeconds(int tempo, int coefficient);
 
     // The tool palette. The buttons' actions name their button; the tempo
     // controls send their value. The wheel changes the tool silently.

@@ -6,18 +6,20 @@
 #include <climits>
 #include <cmath>
 
-int MyDocument::stepLength(int tempo, int coefficient) {
+double MyDocument::stepSeconds(int tempo, int coefficient) {
     const double t = tempo < 1 ? 1.0 : static_cast<double>(tempo);
-    float seconds;
     if (coefficient == 0) {
-        seconds = static_cast<float>(60.0 / t);
-    } else {
-        // Rounded up to a whole number of 1/coefficient-second units, in
-        // double precision: an exact multiple can come out one unit longer.
-        const double unit = 1.0 / coefficient;
-        const double units = std::ceil((60.0 / t) / unit);
-        seconds = static_cast<float>(unit * units);
+        return 60.0 / t;
     }
+    // Rounded up to a whole number of 1/coefficient-second units, in double
+    // precision: an exact multiple can come out one unit longer.
+    const double unit = 1.0 / coefficient;
+    const double units = std::ceil((60.0 / t) / unit);
+    return unit * units;
+}
+
+int MyDocument::stepLength(int tempo, int coefficient) {
+    const float seconds = static_cast<float>(stepSeconds(tempo, coefficient));
     const int frames = static_cast<int>(seconds * 44100.0f);
     return frames < 1 ? 1 : frames;
 }

@@ -40,6 +40,10 @@ public:
         setToneOn(index, track, std::move(tone), _counter);
     }
 
+    // The voice placed on `track` (0..2) until a later voice or a clear drops
+    // it; null once dropped. A voice that has played to its end stays.
+    const std::shared_ptr<ToneGenerator>& toneOn(int track) const { return _tracks[track]; }
+
     // Mixes frame `at` without moving the counter; returns (left + right) / 2.
     float toneLeft(float* left, float* right, int at) const;
     // Mixes the frame at the counter, then advances the counter.

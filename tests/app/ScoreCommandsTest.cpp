@@ -99,10 +99,10 @@ TEST_F(ScoreCommands, FailedExportLeavesExistingOutputAlone) {
     EXPECT_EQ(unwritable.code, 1);
     EXPECT_NE(unwritable.err.find("no/such/dir/out.orn"), std::string::npos);
 
-    const auto unknown = run({"-o", path("out.mid"), path("a.orn")});
+    const auto unknown = run({"-o", path("out.midi"), path("a.orn")});
     EXPECT_EQ(unknown.code, 2);
     EXPECT_NE(unknown.err.find("unknown output format"), std::string::npos);
-    EXPECT_FALSE(QFile::exists(path("out.mid")));
+    EXPECT_FALSE(QFile::exists(path("out.midi")));
 }
 
 TEST_F(ScoreCommands, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy) {

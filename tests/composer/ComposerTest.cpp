@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -481,6 +482,21 @@ TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
             EXPECT_FALSE(control->accessibleName().isEmpty());
         }
     }
+}
+
+TEST_F(Opening, ExportMidiWritesTheNotesAndSaysSo) {
+    OrnWindowController* w = controller->newDocument();
+    w->document()->undoableAddNoteAt(2, 9, 4);
+    const QDir dir(folder.path());
+    dialogs.savePaths = {dir.filePath(QStringLiteral("song"))};
+    action(w, "actionExportMidi")->trigger();
+    QFile file(dir.filePath(QStringLiteral("song.mid")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("MThd"));
+    EXPECT_TRUE(bytes.contains("Star"));
+    EXPECT_TRUE(w->statusBar()->currentMessage().contains(QStringLiteral("song.mid")));
+    EXPECT_TRUE(dialogs.alerts.empty());
 }
 
 class PreferencesEditing : public ComposerTest {};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <vector>
+
+class OrnScore;
+
+namespace zubo {
+
+// One sounding note of a score: instrument 1..15, MIDI key, and the ticks at
+// which it starts and stops.
+struct MidiNote {
+    int instrument = 0;
+    int key = 0;
+    long long on = 0;
+    long long off = 0;
+};
+
+// A score's notes in MIDI time, as long as each sounds in the player: from
+// its step until the mixer drops its voice (a later voice on the same track,
+// a voice of the other step parity, the restart of a loop) or the voice's
+// sample ends, whichever comes first.
+//
+// Every pass of a looping score but the last sounds alike, as the restart
+// drops every voice: the notes of one such pass are kept once, so that a
+// timeline of any number of passes takes the memory of two.
+struct MidiTimeline {
+    static constexpr int kTicksPerQuarter = 480;
+    // One step is one quarter note; a step longer than a tempo event can
+    // say (about 16.8 s) is several quarters.
+    int ticksPerStep = kTicksPerQuarter;
+    int microsPerQuarter = 500000;
+    int passes = 1;
+    long long passTicks = 0;
+    // The notes of each pass before the last, from the pass's start, and
+    // those of the last pass, which rings out. By start, then by track.
+    std::vector<MidiNote> repeated;
+    std::vector<MidiNote> last;
+    // Where the render ends: the end mark of the last pass or the end of the
+    // last note, whichever is later.
+    long long endTick = 0;
+};
+
+// Works the timeline out with the shared sound bank's voices, at the step
+// length of the score's tempo and the tempo emulation `coefficient`
+// (0, 32, 48 or 64). A looping score plays `loops` passes.
+MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops);
+
+} // namespace zubo

@@ -1,0 +1,359 @@
+#include "app/MidiExport.h"
+
+#include "app/AppTestUtil.h"
+#include "app/MidiFile.h"
+#include "app/MidiTimeline.h"
+#include "document/MyDocument.h"
+#include "score/Instruments.h"
+#include "score/OrnScore.h"
+#include "sound/OrnWaves.h"
+
+#include <QTemporaryDir>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A Standard MIDI File reader written apart from the writer: chunks,
+// variable-length quantities, running status.
+struct Note {
+    int prog; // the instrument, found by the track's name
+    int key;
+    long long on;
+    long long off;
+    int velocity;
+};
+
+struct Track {
+    std::string name;
+    std::set<int> channels;
+    int program = -1;
+    long long tempo = -1;
+    long long end = -1; // the tick of End of Track, when it is the last event
+    std::vector<Note> notes;
+};
+
+struct Smf {
+    bool ok = false;
+    long long header = 0; // format and division
+    std::vector<Track> tracks;
+};
+
+Smf readSmf(const std::vector<std::uint8_t>& b) {
+    Smf smf;
+    std::size_t at = 0;
+    const auto byte = [&] { return at < b.size() ? b[at++] : 0x100; };
+    const auto fixed = [&](int n) {
+        long long v = 0;
+        while (n-- > 0) {
+            v = v << 8 | byte();
+        }
+        return v;
+    };
+    const auto variable = [&] {
+        long long v = 0;
+        for (int c = 0x80; c & 0x80;) {
+            v = v << 7 | ((c = byte()) & 0x7F);
+        }
+        return v;
+    };
+    if (fixed(8) != 0x4D54686400000006LL) {
+        return smf;
+    }
+    const long long format = fixed(2), count = fixed(2);
+    smf.header = format << 16 | fixed(2);
+    for (long long t = 0; t < count; ++t) {
+        if (fixed(4) != 0x4D54726B) {
+            return smf;
+        }
+        const long long length = fixed(4);
+        const std::size_t end = at + static_cast<std::size_t>(length);
+        Track track;
+        std::map<std::pair<int, int>, Note> open; // (channel, key)
+        long long tick = 0;
+        int status = 0;
+        while (at < end && at < b.size()) {
+            tick += variable();
+            track.end = -1;
+            int first = byte();
+            if (first == 0xFF) {
+                const int type = byte();
+                const auto size = static_cast<std::size_t>(variable());
+                const std::string data(b.begin() + static_cast<long>(at),
+                                       b.begin() + static_cast<long>(std::min(at + size, end)));
+                at += size;
+                const auto u = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
+                if (type == 0x03) {
+                    track.name = data;
+                } else if (type == 0x51 && data.size() == 3) {
+                    track.tempo = u(0) << 16 | u(1) << 8 | u(2);
+                }
+                track.end = type == 0x2F ? tick : -1;
+                continue;
+            }
+            if (first & 0x80) {
+                status = first;
+                first = byte();
+            }
+            track.channels.insert(status & 0x0F);
+            if ((status & 0xF0) == 0xC0) {
+                track.program = first;
+            } else if ((status & 0xE0) == 0x80) { // note off or on
+                const int velocity = byte();
+                const auto key = std::make_pair(status & 0x0F, first);
+                if ((status & 0xF0) == 0x90 && velocity > 0) {
+                    EXPECT_EQ(open.count(key), 0u) << "key " << first << " struck while on";
+                    open[key] = {0, first, tick, -1, velocity};
+                } else if (open.count(key) != 0) {
+                    open[key].off = tick;
+                    track.notes.push_back(open[key]);
+                    open.erase(key);
+                }
+            } else {
+                return smf;
+            }
+        }
+        EXPECT_TRUE(open.empty()) << "notes left on in " << track.name;
+        for (std::size_t i = 0; i < kInstrumentNames.size(); ++i) {
+            for (Note& note : track.notes) {
+                note.prog = track.name == kInstrumentNames[i] ? static_cast<int>(i) + 1 : note.prog;
+            }
+        }
+        smf.tracks.push_back(track);
+        if (at != end) {
+            return smf;
+        }
+    }
+    smf.ok = at == b.size();
+    return smf;
+}
+
+struct Cell {
+    int step;
+    int ornNote;
+    int prog;
+};
+
+class MidiExport : public ::testing::Test {
+  protected:
+    static Smf exported(const std::vector<Cell>& cells, int tempo, int end, bool loop,
+                        int loops = 1, int coefficient = 0) {
+        OrnScore s;
+        s.setTempo(tempo);
+        s.setEnd(end);
+        s.setLoop(loop);
+        for (const Cell& cell : cells) {
+            s.addNoteAt(cell.step, cell.ornNote, cell.prog);
+        }
+        return readSmf(zubo::midiFileBytes(zubo::midiTimeline(s, coefficient, loops), 100));
+    }
+    static std::vector<Note> notesOf(const Smf& smf) {
+        std::vector<Note> notes;
+        for (const Track& track : smf.tracks) {
+            notes.insert(notes.end(), track.notes.begin(), track.notes.end());
+        }
+        return notes;
+    }
+    // The tick at which the sample of a note placed at `step` runs out.
+    static long long sampleEnd(int step, int ornNote, int prog, int tempo) {
+        const int n = MyDocument::stepLength(tempo, 0);
+        const long long frames =
+            static_cast<long long>(step) * n + OrnWaves::allocTone(prog, ornNote)->duration();
+        return (frames * 480 + n / 2) / n;
+    }
+    const OrnWaves bank;
+};
+
+// At tempo 240 the Zubo rings about five steps, the Dog's bark less than one.
+constexpr int kZubo = 1;
+constexpr int kDog = 7;
+constexpr int kFast = 240;
+
+TEST_F(MidiExport, NotesLastAsLongAsThePlayerSoundsThem) {
+    struct Expected {
+        int step;
+        int ornNote;
+        int prog;
+        int cutAtStep; // -1: the sample ends first
+    };
+    struct Case {
+        const char* name;
+        std::vector<Cell> cells;
+        int end;
+        bool loop;
+        int loops;
+        std::vector<Expected> notes;
+    };
+    const std::vector<Case> cases = {
+        {"sample end", {{0, 9, kDog}}, 4, false, 1, {{0, 9, kDog, -1}}},
+        {"same cell of a later step",
+         {{0, 9, kZubo}, {2, 8, kZubo}},
+         4,
+         false,
+         1,
+         {{0, 9, kZubo, 2}, {2, 8, kZubo, -1}}},
+        {"a step of the other parity cuts the other tracks",
+         {{0, 5, kDog}, {0, 9, kZubo}, {1, 4, kDog}},
+         4,
+         false,
+         1,
+         {{0, 5, kDog, -1}, {0, 9, kZubo, 1}, {1, 4, kDog, -1}}},
+        {"a step of the same parity leaves them",
+         {{0, 5, kZubo}, {0, 9, kZubo}, {2, 6, kZubo}, {3, 4, kDog}},
+         4,
+         false,
+         1,
+         {{0, 5, kZubo, 2}, {0, 9, kZubo, 3}, {2, 6, kZubo, 3}, {3, 4, kDog, -1}}},
+        {"a key struck again while it sounds",
+         {{0, 5, kZubo}, {0, 9, kZubo}, {2, 9, kZubo}},
+         4,
+         false,
+         1,
+         {{0, 5, kZubo, 2}, {0, 9, kZubo, 2}, {2, 9, kZubo, -1}}},
+        {"a loop's restart cuts, the last pass rings",
+         {{1, 9, kZubo}},
+         2,
+         true,
+         2,
+         {{1, 9, kZubo, 2}, {3, 9, kZubo, -1}}},
+        {"notes at the end mark are not played",
+         {{0, 9, kDog}, {3, 9, kDog}},
+         3,
+         false,
+         1,
+         {{0, 9, kDog, -1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Smf smf = exported(c.cells, kFast, c.end, c.loop, c.loops);
+        ASSERT_TRUE(smf.ok);
+        const std::vector<Note> got = notesOf(smf);
+        ASSERT_EQ(got.size(), c.notes.size());
+        for (const Expected& e : c.notes) {
+            const long long ring = sampleEnd(e.step, e.ornNote, e.prog, kFast);
+            const long long off = e.cutAtStep >= 0 ? e.cutAtStep * 480LL : ring;
+            EXPECT_LE(off, ring); // a cut that comes too late is no cut
+            const auto found = std::count_if(got.begin(), got.end(), [&](const Note& n) {
+                return n.prog == e.prog && n.key == ornNoteToMidiNote(e.ornNote) &&
+                       n.on == e.step * 480LL && n.off == off;
+            });
+            EXPECT_EQ(found, 1) << "step " << e.step << " note " << e.ornNote << " off " << off;
+        }
+    }
+}
+
+TEST_F(MidiExport, OneTrackChannelAndProgramPerInstrumentUsed) {
+    std::vector<Cell> cells;
+    for (int prog = 15; prog >= 1; --prog) {
+        cells.push_back({15 - prog, 1 + prog % 13, prog});
+    }
+    const Smf smf = exported(cells, 120, 20, false);
+    ASSERT_TRUE(smf.ok);
+    EXPECT_EQ(smf.header, 1LL << 16 | 480);
+    ASSERT_EQ(smf.tracks.size(), 16u);
+    EXPECT_TRUE(smf.tracks[0].notes.empty());
+    std::set<int> channels;
+    for (int prog = 1; prog <= 15; ++prog) {
+        SCOPED_TRACE(prog);
+        const Track& track = smf.tracks[static_cast<std::size_t>(prog)];
+        ASSERT_EQ(track.channels.size(), 1u);
+        EXPECT_NE(*track.channels.begin(), 9);
+        channels.insert(*track.channels.begin());
+        EXPECT_EQ(track.program, zubo::generalMidiProgram(prog));
+        ASSERT_EQ(track.notes.size(), 1u);
+        EXPECT_EQ(track.notes[0].prog, prog);
+        EXPECT_EQ(track.notes[0].key, ornNoteToMidiNote(1 + prog % 13));
+        EXPECT_EQ(track.notes[0].on, (15 - prog) * 480LL);
+        EXPECT_EQ(track.notes[0].velocity, 100);
+    }
+    EXPECT_EQ(channels.size(), 15u);
+    const Smf two = exported({{0, 9, 12}, {1, 9, 3}}, 120, 4, false);
+    ASSERT_EQ(two.tracks.size(), 3u);
+    EXPECT_EQ(two.tracks[1].name, "Dozevid");
+    EXPECT_EQ(two.tracks[2].name, "Plane");
+}
+
+TEST_F(MidiExport, TempoStepsAndEndFollowThePlayer) {
+    struct Case {
+        const char* name;
+        int tempo;
+        int coefficient;
+        std::vector<Cell> cells;
+        int end;
+        bool loop;
+        int loops;
+        long long micros;
+        int ticksPerStep;
+        long long endTick; // -1: where the last note ends, past the end mark
+    };
+    const std::vector<Case> cases = {
+        {"plain", 120, 0, {{3, 9, kDog}}, 8, false, 1, 500000, 480, 8 * 480},
+        {"plain, not a multiple", 100, 0, {{3, 9, kDog}}, 8, false, 1, 600000, 480, 8 * 480},
+        {"emulated 1/32 s", 100, 32, {{3, 9, kDog}}, 8, false, 1, 625000, 480, 8 * 480},
+        {"emulated 1/64 s", 100, 64, {{3, 9, kDog}}, 8, false, 1, 609375, 480, 8 * 480},
+        {"a 30 s step is two quarters", 2, 0, {{3, 9, kDog}}, 4, false, 1, 15000000, 960, 3840},
+        {"tempo 0 plays as 1", 0, 0, {{3, 9, kDog}}, 4, false, 1, 15000000, 1920, 7680},
+        {"ringing past the end mark", kFast, 0, {{3, 9, kZubo}}, 4, false, 1, 250000, 480, -1},
+        {"every pass", kFast, 0, {{3, 9, kDog}}, 4, true, 3, 250000, 480, 12 * 480},
+        {"a looping score played once", kFast, 0, {{3, 9, kDog}}, 4, true, 1, 250000, 480, 4 * 480},
+        {"an empty score", kFast, 0, {}, 0, false, 1, 250000, 480, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Smf smf = exported(c.cells, c.tempo, c.end, c.loop, c.loops, c.coefficient);
+        ASSERT_TRUE(smf.ok);
+        EXPECT_EQ(smf.tracks.at(0).tempo, c.micros);
+        const std::vector<Note> notes = notesOf(smf);
+        ASSERT_EQ(notes.size(), c.cells.size() * static_cast<std::size_t>(c.loop ? c.loops : 1));
+        long long endTick = c.endTick;
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            const long long step = 3 + static_cast<long long>(i) * c.end;
+            EXPECT_EQ(notes[i].on, step * c.ticksPerStep);
+            endTick = c.endTick < 0 ? notes[i].off : endTick;
+        }
+        EXPECT_GT(endTick, c.endTick < 0 ? c.end * 480LL : -1);
+        for (const Track& track : smf.tracks) {
+            EXPECT_EQ(track.end, endTick);
+        }
+    }
+}
+
+TEST(MidiVelocity, FollowsTheVolumeWithinRange) {
+    const std::vector<std::pair<float, int>> cases = {{1.0f, 100}, {0.5f, 50}, {1.27f, 127},
+                                                      {3.0f, 127}, {0.0f, 1},  {0.004f, 1}};
+    for (const auto& [gain, velocity] : cases) {
+        EXPECT_EQ(zubo::midiVelocity(gain), velocity) << gain;
+    }
+}
+
+TEST(MidiCommandLine, WritesTheFileAndTakesTheTimingOptions) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("a.orn");
+    apptest::writeFile(in, "SCORE=0091000091\nTEMPO=120\nLOOP=TRUE\nEND=5\nTIME44=TRUE\n");
+    const std::vector<std::pair<QStringList, int>> cases = {
+        {{"-o", dir.filePath("a.mid"), in}, 0},
+        {{"-o", dir.filePath("b.MID"), "--loops", "3", "--tempo-emulation", "2", "--volume", "50",
+          in},
+         0},
+        {{"-o", dir.filePath("c.mid"), "--smooth", in}, 2},
+        {{"-o", dir.filePath("d.mid"), dir.filePath("missing.orn")}, 1},
+    };
+    for (const auto& [args, code] : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const apptest::Run r = apptest::run(args);
+        EXPECT_EQ(r.code, code) << r.err;
+        EXPECT_EQ(apptest::readFile(args[1]).startsWith("MThd"), code == 0);
+    }
+    const QByteArray looped = apptest::readFile(dir.filePath("b.MID"));
+    const Smf smf = readSmf(std::vector<std::uint8_t>(looped.begin(), looped.end()));
+    ASSERT_TRUE(smf.ok);
+    ASSERT_EQ(smf.tracks.size(), 2u);
+    EXPECT_EQ(smf.tracks[1].notes.size(), 6u);
+    EXPECT_EQ(smf.tracks[1].notes.at(0).velocity, 50);
+}
+
+} // namespace
