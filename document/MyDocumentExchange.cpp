@@ -106,11 +106,19 @@ QString MyDocument::displayName() const {
     if (!_filePath.isEmpty()) {
         return fileNameOf(_filePath);
     }
+    if (!_recoveredFrom.isEmpty()) {
+        return QStringLiteral("%1 (recovered)").arg(_recoveredFrom);
+    }
     if (_untitledNumber == 0) {
         _untitledNumber = ++g_untitledCount;
     }
     return _untitledNumber == 1 ? QStringLiteral("Untitled")
                                 : QStringLiteral("Untitled %1").arg(_untitledNumber);
+}
+
+void MyDocument::setRecoveredFrom(const QString& name) {
+    _recoveredFrom = name;
+    emit filePathChanged(_filePath);
 }
 
 MyDocument* MyDocument::documentForPath(const QString& path) {
