@@ -19,19 +19,18 @@ using Answer = Dialogs::RestoreAnswer;
 using composertest::ComposerTest;
 using namespace std::chrono_literals;
 
+QByteArray textOf(const OrnScore& score) {
+    const std::vector<std::uint8_t> data = score.data();
+    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
+}
+
 // The full text of a score with one note per entry of `steps`.
 QByteArray scoreText(std::initializer_list<int> steps) {
     OrnScore score;
     for (const int step : steps) {
         score.addNoteAt(step, 4, 3);
     }
-    const std::vector<std::uint8_t> data = score.data();
-    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
-}
-
-QByteArray textOf(const MyDocument* doc) {
-    const std::vector<std::uint8_t> data = doc->score().data();
-    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
+    return textOf(score);
 }
 
 // A process id no process has: that of a program that has ended.
@@ -45,10 +44,9 @@ qint64 deadPid() {
 }
 
 // Makes `store`'s documents look like those of a killed instance: copies
-// them to a folder of their own whose lock names a process that has gone.
-void abandon(const RecoveryStore& store, const QString& name) {
+// them to the folder `to` with a lock that names a process that has gone.
+void abandon(const RecoveryStore& store, const QString& to) {
     const QDir from(store.instanceFolder());
-    const QString to = QDir(store.folder()).filePath(name);
     ASSERT_TRUE(QDir().mkpath(to));
     for (const QString& file : from.entryList({QStringLiteral("*.orn")}, QDir::Files)) {
         ASSERT_TRUE(QFile::copy(from.filePath(file), QDir(to).filePath(file)));
@@ -67,14 +65,6 @@ void abandon(const RecoveryStore& store, const QString& name) {
     QFile lock(QDir(to).filePath(QStringLiteral("lock")));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write(contents);
-}
-
-QStringList namesOf(const QList<RecoveryStore::Leftover>& leftovers) {
-    QStringList names;
-    for (const auto& leftover : leftovers) {
-        names << leftover.name;
-    }
-    return names;
 }
 
 class RecoveryStoreTest : public ::testing::Test {
@@ -103,61 +93,25 @@ TEST_F(RecoveryStoreTest, OnlyInstancesThatHaveGoneLeaveDocuments) {
     ASSERT_TRUE(second.open());
     EXPECT_TRUE(second.takeLeftovers().isEmpty()) << "a running instance's documents were taken";
 
-    abandon(first, QStringLiteral("killed"));
+    abandon(first, QDir(root.path()).filePath(QStringLiteral("killed")));
     const auto leftovers = second.takeLeftovers();
-    EXPECT_EQ(namesOf(leftovers), names);
     ASSERT_EQ(leftovers.size(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        EXPECT_EQ(leftovers[i].name, names[i]);
+    }
     EXPECT_EQ(leftovers[0].text, scoreText({7, 8}));
     EXPECT_EQ(leftovers[2].text, scoreText({3}));
     // Taken once, they are not offered twice, not even to a third instance.
     EXPECT_TRUE(second.takeLeftovers().isEmpty());
-    RecoveryStore third(root.path());
-    ASSERT_TRUE(third.open());
-    EXPECT_TRUE(third.takeLeftovers().isEmpty());
-}
-
-TEST_F(RecoveryStoreTest, LeftoversAreDiscardedOrKeptForTheNextStart) {
-    struct Case {
-        const char* name;
-        bool discard;
-    };
-    for (const Case& c : {Case{"discard", true}, Case{"release", false}}) {
-        SCOPED_TRACE(c.name);
-        const QString folder = QDir(root.path()).filePath(QLatin1String(c.name));
-        {
-            RecoveryStore killed(folder);
-            ASSERT_TRUE(killed.open());
-            ASSERT_TRUE(killed.write(killed.newId(), QStringLiteral("a.orn"), scoreText({1})));
-            abandon(killed, QStringLiteral("killed"));
-        }
-        {
-            RecoveryStore next(folder);
-            ASSERT_TRUE(next.open());
-            ASSERT_EQ(next.takeLeftovers().size(), 1);
-            if (c.discard) {
-                next.discardLeftovers();
-            } else {
-                next.releaseLeftovers();
-            }
-        }
-        RecoveryStore last(folder);
-        ASSERT_TRUE(last.open());
-        EXPECT_EQ(last.takeLeftovers().size(), c.discard ? 0 : 1);
-        // Only the running instance's own folder is there after a discard.
-        last.discardLeftovers();
-        EXPECT_EQ(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
-    }
-}
-
-TEST_F(RecoveryStoreTest, ACleanEndLeavesNothing) {
     QString folder;
     {
-        RecoveryStore store(root.path());
-        ASSERT_TRUE(store.open());
-        ASSERT_TRUE(store.write(store.newId(), QStringLiteral("a.orn"), scoreText({1})));
-        folder = store.instanceFolder();
-        EXPECT_TRUE(QDir(folder).exists());
+        RecoveryStore third(root.path());
+        ASSERT_TRUE(third.open());
+        EXPECT_TRUE(third.takeLeftovers().isEmpty());
+        ASSERT_TRUE(third.write(third.newId(), QStringLiteral("a.orn"), scoreText({1})));
+        folder = third.instanceFolder();
     }
+    // An instance that ends cleanly leaves nothing behind.
     EXPECT_FALSE(QDir(folder).exists());
 }
 
@@ -181,15 +135,14 @@ protected:
         const QByteArray data = file.readAll();
         return data.mid(data.indexOf('\n') + 1);
     }
-    // Leaves documents as a killed instance would; answers their names.
+    // Leaves documents as a killed instance would.
     void leaveBehind(const std::vector<std::pair<QString, QByteArray>>& documents) {
-        RecoveryStore killed(QDir(root.path()).filePath(QStringLiteral("killed-store")));
+        RecoveryStore killed(QDir(root.path()).filePath(QStringLiteral("elsewhere")));
         ASSERT_TRUE(killed.open());
         for (const auto& [name, text] : documents) {
             ASSERT_TRUE(killed.write(killed.newId(), name, text));
         }
-        abandon(killed, QStringLiteral("killed"));
-        QDir(root.path()).rename(QStringLiteral("killed-store/killed"), QStringLiteral("store/killed"));
+        abandon(killed, QDir(store.folder()).filePath(QStringLiteral("killed")));
     }
     int leftoverFolders() const {
         return static_cast<int>(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()) - 1;
@@ -208,7 +161,7 @@ TEST_F(Recovery, AChangeIsKeptAtOnceAfterQuietElseOnceTheIntervalHasPassed) {
     w->document()->undoableAddNoteAt(2, 4, 3);
     w->document()->toggleLoop();
     EXPECT_EQ(kept(w), scoreText({1}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return kept(w) == textOf(w->document()); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return kept(w) == textOf(w->document()->score()); }, 10000));
     EXPECT_NE(kept(w), scoreText({1, 2})) << "the loop was not kept";
 }
 
@@ -266,7 +219,7 @@ TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
         EXPECT_TRUE(doc->filePath().isEmpty());
         EXPECT_TRUE(doc->isDocumentEdited());
         EXPECT_TRUE(restored[i]->isWindowModified());
-        EXPECT_EQ(textOf(doc), expected[static_cast<size_t>(i)].second);
+        EXPECT_EQ(textOf(doc->score()), expected[static_cast<size_t>(i)].second);
         // Kept at once in this instance, under the original name.
         EXPECT_EQ(kept(restored[i]), expected[static_cast<size_t>(i)].second);
     }
