@@ -130,10 +130,11 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
     }
     for (const RecoveryStore::Leftover& leftover : leftovers) {
         auto doc = makeDocument();
-        if (!doc->loadDataRepresentation(leftover.text, QLatin1String(MyDocument::kOrnFormatType))) {
-            _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry,
-                            QStringLiteral("The unsaved \u201C%1\u201D is damaged.").arg(leftover.name),
-                            kIndeed);
+        const QString type = QLatin1String(MyDocument::kOrnFormatType);
+        if (!doc->loadDataRepresentation(leftover.text, type)) {
+            const QString detail =
+                QStringLiteral("The unsaved \u201C%1\u201D is damaged.").arg(leftover.name);
+            _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry, detail, kIndeed);
             continue;
         }
         doc->setRecoveredFrom(leftover.name);

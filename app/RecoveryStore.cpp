@@ -33,7 +33,8 @@ bool parse(const QByteArray& data, RecoveryStore::Leftover* leftover) {
     if (!data.startsWith(kNameKey) || end < 0) {
         return false;
     }
-    leftover->name = QUrl::fromPercentEncoding(data.mid(kNameKey.size(), end - kNameKey.size()).trimmed());
+    leftover->name =
+        QUrl::fromPercentEncoding(data.mid(kNameKey.size(), end - kNameKey.size()).trimmed());
     leftover->text = data.mid(end + 1);
     return !leftover->name.isEmpty();
 }

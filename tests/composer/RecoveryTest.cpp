@@ -128,7 +128,8 @@ protected:
     // The text kept for `w`'s document, or empty when there is none.
     QByteArray kept(OrnWindowController* w) const {
         const auto* keeper = w->document()->findChild<RecoveryKeeper*>();
-        QFile file(QDir(store.instanceFolder()).filePath(QStringLiteral("%1.orn").arg(keeper->id())));
+        QFile file(
+            QDir(store.instanceFolder()).filePath(QStringLiteral("%1.orn").arg(keeper->id())));
         if (!file.open(QIODevice::ReadOnly)) {
             return {};
         }
@@ -145,7 +146,8 @@ protected:
         abandon(killed, QDir(store.folder()).filePath(QStringLiteral("killed")));
     }
     int leftoverFolders() const {
-        return static_cast<int>(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()) - 1;
+        const QDir folders(store.folder());
+        return static_cast<int>(folders.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()) - 1;
     }
 
     QTemporaryDir root;
