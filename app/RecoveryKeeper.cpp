@@ -14,10 +14,6 @@ RecoveryKeeper::RecoveryKeeper(MyDocument* document, RecoveryStore* store,
     _timer.setSingleShot(true);
     connect(&_timer, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(document, &MyDocument::documentChanged, this, &RecoveryKeeper::documentChanged);
-    // Note edits, undo and redo change the score without changing the
-    // edited state.
-    connect(document->undoStack(), &QUndoStack::indexChanged, this,
-            &RecoveryKeeper::documentChanged);
     // A document that comes in edited (a restored one) is kept at once.
     documentChanged();
 }
