@@ -300,10 +300,13 @@ bool MyDocument::saveAs() {
     if (_dialogs == nullptr) {
         return false;
     }
+    // A restored document proposes its original's name.
+    const QString name = _recoveredFrom.isEmpty() ? displayName() : _recoveredFrom;
     const QString suggested =
         _filePath.isEmpty()
             ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(displayName() + QStringLiteral(".orn"))
+                  .filePath(QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".orn")
+                                                               : name)
             : _filePath;
     QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
                                          QStringLiteral("Zubo scores (*.orn)"));

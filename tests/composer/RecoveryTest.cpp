@@ -225,6 +225,12 @@ TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
         // Kept at once in this instance, under the original name.
         EXPECT_EQ(kept(restored[i]), expected[static_cast<size_t>(i)].second);
     }
+    // Saving proposes the original's name.
+    dialogs.savePaths = {QString(), QString()};
+    EXPECT_FALSE(restored[0]->document()->saveAs());
+    EXPECT_FALSE(restored[1]->document()->saveAs());
+    EXPECT_TRUE(dialogs.suggestedPaths.value(0).endsWith(QStringLiteral("/ode.orn")));
+    EXPECT_TRUE(dialogs.suggestedPaths.value(1).endsWith(QStringLiteral("/Untitled 2.orn")));
     EXPECT_EQ(leftoverFolders(), 0);
 }
 
