@@ -4,6 +4,7 @@
 #include "app/OrnWindowController.h"
 #include "app/PixelIcon.h"
 #include "app/QtDialogs.h"
+#include "app/RecoveryStore.h"
 #include "display/MyIcons.h"
 #include "display/OrnView.h"
 #include "document/Preferences.h"
@@ -13,6 +14,7 @@
 #include <QEvent>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,6 +38,14 @@ protected:
 private:
     bool _done = false;
 };
+
+// How often an edited document is kept for recovery: 30 s, or
+// ZUBO_RECOVERY_INTERVAL_MS milliseconds (tests).
+std::chrono::milliseconds recoveryInterval() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("ZUBO_RECOVERY_INTERVAL_MS", &ok);
+    return ok && ms > 0 ? std::chrono::milliseconds(ms) : std::chrono::seconds(30);
+}
 
 } // namespace
 
@@ -61,8 +71,15 @@ int runComposer(int& argc, char** argv, const QStringList& files) {
     }
 
     QtDialogs dialogs;
+    // Declared before the controller: the documents remove their files from
+    // it as they close.
+    RecoveryStore recovery(RecoveryStore::defaultFolder());
     DocumentController controller(&dialogs, Preferences::shared());
-    if (files.isEmpty() || controller.openFiles(files).isEmpty()) {
+    if (recovery.open()) {
+        controller.setRecoveryStore(&recovery, recoveryInterval());
+    }
+    const bool restored = !controller.offerRecovery().isEmpty();
+    if ((files.isEmpty() || controller.openFiles(files).isEmpty()) && !restored) {
         controller.newDocument();
     }
     QuitAfterPaint quitAfterPaint;

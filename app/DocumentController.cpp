@@ -5,6 +5,8 @@
 #include "app/OrnWindowController.h"
 #include "app/PictureExport.h"
 #include "app/PreferencesDialog.h"
+#include "app/RecoveryKeeper.h"
+#include "app/RecoveryStore.h"
 #include "common/ResourceDir.h"
 #include "document/Dialogs.h"
 #include "document/Preferences.h"
@@ -91,11 +93,63 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
             noteRecentFile(path);
         }
     });
+    if (_recoveryStore != nullptr) {
+        new RecoveryKeeper(doc, _recoveryStore, _recoveryInterval);
+    }
     _windows << window;
     // Only the address is compared: the window is no longer one by then.
     connect(window, &QObject::destroyed, this, [this, window] { _windows.removeAll(window); });
     window->show();
     return window;
+}
+
+void DocumentController::setRecoveryStore(RecoveryStore* store,
+                                          std::chrono::milliseconds interval) {
+    _recoveryStore = store;
+    _recoveryInterval = interval;
+}
+
+QList<OrnWindowController*> DocumentController::offerRecovery() {
+    QList<OrnWindowController*> restored;
+    if (_recoveryStore == nullptr) {
+        return restored;
+    }
+    const QList<RecoveryStore::Leftover> leftovers = _recoveryStore->takeLeftovers();
+    if (leftovers.isEmpty()) {
+        return restored;
+    }
+    QStringList names;
+    for (const RecoveryStore::Leftover& leftover : leftovers) {
+        names << leftover.name;
+    }
+    switch (_dialogs->askRestoreDocuments(names)) {
+    case Dialogs::RestoreAnswer::Later:
+        _recoveryStore->releaseLeftovers();
+        return restored;
+    case Dialogs::RestoreAnswer::Discard:
+        _recoveryStore->discardLeftovers();
+        return restored;
+    case Dialogs::RestoreAnswer::Restore:
+        break;
+    }
+    for (const RecoveryStore::Leftover& leftover : leftovers) {
+        auto doc = makeDocument();
+        const QString type = QLatin1String(MyDocument::kOrnFormatType);
+        if (!doc->loadDataRepresentation(leftover.text, type)) {
+            const QString detail =
+                QStringLiteral("The unsaved \u201C%1\u201D is damaged.").arg(leftover.name);
+            _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry, detail, kIndeed);
+            continue;
+        }
+        doc->setRecoveredFrom(leftover.name);
+        // Unsaved work: edited, with nothing to undo.
+        doc->undoStack()->resetClean();
+        doc->updateEditedState();
+        // Each one is kept in this instance's folder before the old ones go.
+        restored << addWindow(std::move(doc));
+    }
+    _recoveryStore->discardLeftovers();
+    return restored;
 }
 
 OrnWindowController* DocumentController::newDocument() {

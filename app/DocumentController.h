@@ -7,12 +7,14 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 
 class Dialogs;
 class OrnWindowController;
 class PreferencesDialog;
 class Preferences;
+class RecoveryStore;
 class QWidget;
 
 // The application's documents, one window each: New, Open (a file already
@@ -32,6 +34,15 @@ public:
     // Where new documents send their sound (tests: a silent output); the
     // default device when unset.
     void setOutputMaker(MyDocument::OutputMaker maker) { _outputMaker = std::move(maker); }
+
+    // Keeps every document's unsaved state in `store` (written at most once
+    // an `interval`); without a store nothing is kept.
+    void setRecoveryStore(RecoveryStore* store, std::chrono::milliseconds interval);
+    // Offers the documents that instances no longer running left in the
+    // store: each restored one opens edited and untitled, named after its
+    // original; Discard deletes them; a closed question keeps them for the
+    // next start. Answers the restored windows.
+    QList<OrnWindowController*> offerRecovery();
 
     QList<OrnWindowController*> windows() const;
     OrnWindowController* newDocument();
@@ -77,4 +88,6 @@ private:
     // Each window leaves the list when it is destroyed.
     QList<OrnWindowController*> _windows;
     QPointer<PreferencesDialog> _preferencesDialog;
+    RecoveryStore* _recoveryStore = nullptr;
+    std::chrono::milliseconds _recoveryInterval{0};
 };

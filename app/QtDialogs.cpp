@@ -32,6 +32,31 @@ Dialogs::SaveAnswer QtDialogs::askSaveChanges(const QString& documentName) {
     }
 }
 
+Dialogs::RestoreAnswer QtDialogs::askRestoreDocuments(const QStringList& names) {
+    const QString question =
+        names.size() == 1 ? QStringLiteral("Restore the unsaved document?")
+                          : QStringLiteral("Restore the %1 unsaved documents?").arg(names.size());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Zubo Sequencer"),
+                    QStringLiteral("Zubo Sequencer did not close properly last time. ") + question,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setInformativeText(names.join(QLatin1Char('\n')));
+    QPushButton* restore = box.addButton(QStringLiteral("Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    restore->setToolTip(QStringLiteral("Open each document in a new window, unsaved"));
+    discard->setToolTip(QStringLiteral("Delete the unsaved documents for good"));
+    // Escape and the window's close button keep the documents for the next
+    // start; the box has no visible button for that.
+    QPushButton* later = box.addButton(QMessageBox::Cancel);
+    later->hide();
+    box.setEscapeButton(later);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == restore) {
+        return RestoreAnswer::Restore;
+    }
+    return box.clickedButton() == discard ? RestoreAnswer::Discard : RestoreAnswer::Later;
+}
+
 QString QtDialogs::askSavePath(const QString& title, const QString& suggested,
                                const QString& filter) {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);

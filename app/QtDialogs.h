@@ -9,6 +9,7 @@ public:
     void alert(const QString& title, const QString& text, const QString& detail,
                const QString& button) override;
     SaveAnswer askSaveChanges(const QString& documentName) override;
+    RestoreAnswer askRestoreDocuments(const QStringList& names) override;
     QString askSavePath(const QString& title, const QString& suggested,
                         const QString& filter) override;
     std::optional<int> askPictureWrap(int wrapWidth) override;

@@ -13,6 +13,8 @@
 class Dialogs {
 public:
     enum class SaveAnswer { Save, DontSave, Cancel };
+    // Later: the question was closed without an answer.
+    enum class RestoreAnswer { Restore, Discard, Later };
 
     virtual ~Dialogs() = default;
 
@@ -26,6 +28,11 @@ public:
     // The desktop's save-changes question for the document shown as
     // `documentName`: Save, Don't Save or Cancel.
     virtual SaveAnswer askSaveChanges(const QString& documentName) = 0;
+
+    // The question at start when a run that did not end cleanly left the
+    // unsaved documents `names` behind: restore them, discard them, or
+    // (closed) leave them for the next start.
+    virtual RestoreAnswer askRestoreDocuments(const QStringList& names) = 0;
 
     // A path to save to, starting at `suggested`, restricted by `filter`
     // ("Zubo scores (*.orn)"); an empty string when the user cancels.

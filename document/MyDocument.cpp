@@ -14,6 +14,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     _observation = connect(_preferences, &Preferences::valueChanged, this,
                            &MyDocument::observeValueForKeyPath);
     connect(&_undoStack, &QUndoStack::cleanChanged, this, &MyDocument::updateEditedState);
+    connect(&_undoStack, &QUndoStack::indexChanged, this, &MyDocument::documentChanged);
     liveDocuments().push_back(this);
 }
 

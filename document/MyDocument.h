@@ -76,8 +76,12 @@ public:
     QString filePath() const { return _filePath; }
     void setFilePath(const QString& path);
     // The file's name, or "Untitled", "Untitled 2", ... in the order the
-    // documents of this run were first named without a file.
+    // documents of this run were first named without a file; an untitled
+    // document restored after a crash is "NAME (recovered)".
     QString displayName() const;
+    // The name of the document an untitled one was restored from, or empty.
+    void setRecoveredFrom(const QString& name);
+    QString recoveredFrom() const { return _recoveredFrom; }
     // The open document standing for `path` (compared as canonical paths),
     // or null.
     static MyDocument* documentForPath(const QString& path);
@@ -295,6 +299,9 @@ signals:
     // A new score came in: the window refreshes its palette and drawer.
     void scoreReplaced();
     void editedChanged(bool edited);
+    // The score or its saved state may have changed (any edit, undo, redo
+    // or save); editedChanged tells only when the edited state flips.
+    void documentChanged();
     void filePathChanged(const QString& path);
     // The tempo controls show this tempo.
     void tempoDisplayChanged(int tempo);
@@ -362,6 +369,7 @@ private:
     QMetaObject::Connection _observation;
     Dialogs* _dialogs = nullptr;
     QString _filePath;
+    QString _recoveredFrom;
     mutable int _untitledNumber = 0;
     QUndoStack _undoStack;
     bool _lastEdited = false;

@@ -120,4 +120,5 @@ void MyDocument::updateEditedState() {
         _lastEdited = edited;
         emit editedChanged(edited);
     }
+    emit documentChanged();
 }

@@ -106,11 +106,19 @@ QString MyDocument::displayName() const {
     if (!_filePath.isEmpty()) {
         return fileNameOf(_filePath);
     }
+    if (!_recoveredFrom.isEmpty()) {
+        return QStringLiteral("%1 (recovered)").arg(_recoveredFrom);
+    }
     if (_untitledNumber == 0) {
         _untitledNumber = ++g_untitledCount;
     }
     return _untitledNumber == 1 ? QStringLiteral("Untitled")
                                 : QStringLiteral("Untitled %1").arg(_untitledNumber);
+}
+
+void MyDocument::setRecoveredFrom(const QString& name) {
+    _recoveredFrom = name;
+    emit filePathChanged(_filePath);
 }
 
 MyDocument* MyDocument::documentForPath(const QString& path) {
@@ -292,10 +300,13 @@ bool MyDocument::saveAs() {
     if (_dialogs == nullptr) {
         return false;
     }
+    // A restored document proposes its original's name.
+    const QString name = _recoveredFrom.isEmpty() ? displayName() : _recoveredFrom;
     const QString suggested =
         _filePath.isEmpty()
             ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(displayName() + QStringLiteral(".orn"))
+                  .filePath(QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".orn")
+                                                               : name)
             : _filePath;
     QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
                                          QStringLiteral("Zubo scores (*.orn)"));

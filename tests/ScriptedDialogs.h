@@ -27,9 +27,11 @@ public:
     std::deque<QString> savePaths;
     std::deque<QStringList> openPaths;
     std::deque<std::optional<int>> pictureWraps;
+    std::deque<RestoreAnswer> restoreAnswers;
 
     std::vector<Alert> alerts;
     QStringList saveQuestions;  // the document names asked about
+    std::vector<QStringList> restoreQuestions;
     QStringList suggestedPaths; // what each save-path question proposed
     int savePathRequests = 0;
     int openPathRequests = 0;
@@ -42,6 +44,10 @@ public:
     SaveAnswer askSaveChanges(const QString& documentName) override {
         saveQuestions << documentName;
         return next(saveAnswers, "save-changes question");
+    }
+    RestoreAnswer askRestoreDocuments(const QStringList& names) override {
+        restoreQuestions.push_back(names);
+        return next(restoreAnswers, "restore question");
     }
     QString askSavePath(const QString&, const QString& suggested, const QString&) override {
         ++savePathRequests;

@@ -1,8 +1,8 @@
 // The main of every test executable. It points the program's resource lookup
 // at the build's resources, keeps Qt off any real display, and gives each
-// test process a settings folder of its own, so that tests never touch the
-// user's settings and never see each other's. A value already set in the
-// environment wins.
+// test process a settings and data folder of its own, so that tests never
+// touch the user's settings or kept documents and never see each other's. A
+// value already set in the environment wins.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     const bool ownSettings = mkdtemp(settings.data()) != nullptr;
     if (ownSettings) {
         setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
+        setenv("XDG_DATA_HOME", settings.c_str(), 1);
     }
 
     ::testing::InitGoogleTest(&argc, argv);

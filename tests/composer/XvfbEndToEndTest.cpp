@@ -1,6 +1,7 @@
 // The real program in a real (virtual) X server, driven by real pointer and
 // key events: place two notes, undo one, play, save; then the saved file and
-// pictures of the window are checked.
+// pictures of the window are checked. And a program killed after an edit
+// offers the edited score at its next start.
 #include "score/OrnScore.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace {
@@ -56,7 +59,11 @@ protected:
         xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                             QStringLiteral("-screen"), QStringLiteral("0"),
                                             QStringLiteral("1280x800x24"),
-                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                            QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                            // The server would reset, refusing
+                                            // clients for a moment, whenever
+                                            // its last client goes.
+                                            QStringLiteral("-noreset")});
         ASSERT_TRUE(xvfb.waitForStarted(kTimeoutMs));
         QElapsedTimer clock;
         clock.start();
@@ -69,6 +76,7 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
     }
     void TearDown() override {
         for (QProcess* p : {&program, &xvfb}) {
@@ -82,13 +90,14 @@ protected:
     std::optional<QString> xdotool(const QStringList& arguments) {
         return run(QStringLiteral("xdotool"), arguments, env);
     }
-    // The program's visible top window, waited for.
-    QString findWindow() {
+    // The program's visible top window whose title matches the regular
+    // expression `name`, waited for.
+    QString findWindow(const QString& name = QStringLiteral("song.orn")) {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < kTimeoutMs && program.state() == QProcess::Running) {
             const auto found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                        QStringLiteral("--name"), QStringLiteral("song.orn")});
+                                        QStringLiteral("--name"), name});
             if (found && !found->trimmed().isEmpty()) {
                 return found->trimmed().split(QLatin1Char('\n')).last();
             }
@@ -176,6 +185,48 @@ int countNotes(const QString& path) {
     return notes;
 }
 
+// The score in the file at `path` as text, or empty when it is not a score.
+std::string scoreText(const QString& path) {
+    QFile file(path);
+    OrnScore score;
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray text = file.readAll();
+    return score.loadData(std::span(reinterpret_cast<const std::uint8_t*>(text.constData()),
+                                    static_cast<std::size_t>(text.size())))
+               ? score.toString()
+               : std::string();
+}
+
+// The documents kept for recovery under `dataHome`, each instance's folder
+// with its files.
+QMap<QString, QStringList> recoveryFiles(const QString& dataHome) {
+    const QDir root(dataHome + QStringLiteral("/Zubo/Zubo Sequencer/recovery"));
+    QMap<QString, QStringList> found;
+    for (const QString& instance : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir dir(root.filePath(instance));
+        for (const QString& file : dir.entryList({QStringLiteral("*.orn")}, QDir::Files)) {
+            found[instance] << dir.filePath(file);
+        }
+    }
+    return found;
+}
+
+// Waits until `done` holds; false after the timeout.
+template <typename Condition>
+bool waitFor(Condition done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > kTimeoutMs) {
+            return false;
+        }
+        QThread::msleep(100);
+    }
+    return true;
+}
+
 // Whether two pictures differ anywhere in rows [top, bottom).
 bool differ(const QImage& a, const QImage& b, int top, int bottom) {
     for (int y = std::max(top, 0); y < bottom && y < a.height() && y < b.height(); ++y) {
@@ -240,6 +291,68 @@ TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
                   QStringLiteral("/../composer-playing.png"));
     key(QStringLiteral("ctrl+q"));
     EXPECT_TRUE(program.waitForFinished(kTimeoutMs));
+}
+
+TEST_F(XvfbEndToEnd, AKilledProgramOffersItsEditsAtTheNextStart) {
+    const QString song = folder.filePath(QStringLiteral("song.orn"));
+    ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(ZUBO_TEST_RESOURCE_DIR) +
+                                QStringLiteral("/examples/ode-to-joy.orn"),
+                            song));
+    QFile::setPermissions(song, QFile::ReadOwner | QFile::WriteOwner);
+    const int notesBefore = countNotes(song);
+    const QString data = folder.filePath(QStringLiteral("data"));
+    env.insert(QStringLiteral("ZUBO_RECOVERY_INTERVAL_MS"), QStringLiteral("400"));
+    program.setProcessEnvironment(env);
+    program.start(binary("zubo-sequencer"), {song});
+    ASSERT_TRUE(program.waitForStarted(kTimeoutMs));
+    window = findWindow();
+    ASSERT_FALSE(window.isEmpty()) << "no window appeared";
+    QThread::msleep(500);
+    const QImage still = grab(QStringLiteral("before.png"));
+    const std::vector<int> lines = staffLineRows(still);
+    ASSERT_EQ(lines.size(), 5U) << "the staff is not visible";
+
+    // The first edit is kept at once; the second once the interval is over.
+    click(still.width() / 2, lines[0]);
+    QString kept;
+    ASSERT_TRUE(waitFor([&] {
+        const auto files = recoveryFiles(data);
+        kept = files.size() == 1 && files.first().size() == 1 ? files.first().first() : QString();
+        return !kept.isEmpty() && countNotes(kept) == notesBefore + 1;
+    })) << "the edit was not kept";
+    click(still.width() * 3 / 4, lines[0]);
+    ASSERT_TRUE(waitFor([&] { return countNotes(kept) == notesBefore + 2; }))
+        << "the second edit was not kept";
+    const std::string edited = scoreText(kept);
+    const QString killedInstance = recoveryFiles(data).firstKey();
+
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(countNotes(song), notesBefore) << "the song itself was changed";
+
+    // The next start asks; Return takes the default answer, Restore.
+    program.start(binary("zubo-sequencer"), {});
+    ASSERT_TRUE(program.waitForStarted(kTimeoutMs));
+    const QString question = findWindow(QStringLiteral("Zubo Sequencer"));
+    ASSERT_FALSE(question.isEmpty()) << "no question appeared";
+    QThread::msleep(500);
+    ASSERT_TRUE(xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), question}));
+    key(QStringLiteral("Return"));
+    window = findWindow(QStringLiteral("song\\.orn \\(recovered\\)"));
+    ASSERT_FALSE(window.isEmpty()) << "the document was not restored";
+
+    // The restored document is kept again by the new instance, and the
+    // killed one's files are gone.
+    QString restored;
+    ASSERT_TRUE(waitFor([&] {
+        const auto files = recoveryFiles(data);
+        restored = files.size() == 1 && !files.contains(killedInstance) &&
+                           files.first().size() == 1
+                       ? files.first().first()
+                       : QString();
+        return !restored.isEmpty();
+    })) << "the restored document is not kept, or the old files are still there";
+    EXPECT_EQ(scoreText(restored), edited);
 }
 
 } // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+
+class MyDocument;
+class RecoveryStore;
+
+// Keeps one document's unsaved state in the recovery store. A change is
+// written at once when the last write is at least `interval` old, else when
+// it is; so an edited document is written at most once an interval, and a
+// change after a quiet interval at once. The file goes when the document is
+// no longer edited (saved, or every edit undone) and when the document is
+// closed; a child of the document, it ends with it.
+class RecoveryKeeper : public QObject {
+    Q_OBJECT
+
+public:
+    RecoveryKeeper(MyDocument* document, RecoveryStore* store,
+                   std::chrono::milliseconds interval);
+    ~RecoveryKeeper() override;
+
+    int id() const { return _fileId; }
+    // Whether a change waits for the interval to pass.
+    bool writePending() const { return _timer.isActive(); }
+
+private:
+    void documentChanged();
+    void writeNow();
+
+    MyDocument* _document;
+    RecoveryStore* _store;
+    int _fileId;
+    std::chrono::milliseconds _interval;
+    QTimer _timer;
+    QElapsedTimer _sinceWrite;
+    bool _fileExists = false;
+};

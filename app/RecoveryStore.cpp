@@ -1,0 +1,160 @@
+#include "app/RecoveryStore.h"
+
+#include "common/AtomicFile.h"
+#include "common/Log.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+#include <span>
+
+namespace {
+
+const QString kLockName = QStringLiteral("lock");
+const QByteArray kNameKey = QByteArrayLiteral("NAME=");
+// A document's file is far smaller; anything larger is not ours.
+constexpr qint64 kMaxFileBytes = 2 << 20;
+
+// The number of a document's file name "ID.orn", or 0.
+int idOf(const QString& fileName) {
+    bool ok = false;
+    const int id = fileName.chopped(4).toInt(&ok);
+    return ok ? id : 0;
+}
+
+// Splits a file into the name line and the score text after it.
+bool parse(const QByteArray& data, RecoveryStore::Leftover* leftover) {
+    const qsizetype end = data.indexOf('\n');
+    if (!data.startsWith(kNameKey) || end < 0) {
+        return false;
+    }
+    leftover->name =
+        QUrl::fromPercentEncoding(data.mid(kNameKey.size(), end - kNameKey.size()).trimmed());
+    leftover->text = data.mid(end + 1);
+    return !leftover->name.isEmpty();
+}
+
+// Empties a folder whose lock is held, then lets the lock go and removes
+// the folder: no other instance can find documents in it meanwhile.
+void removeLocked(const QString& folder, QLockFile& lock) {
+    QDir dir(folder);
+    for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (file != kLockName) {
+            dir.remove(file);
+        }
+    }
+    lock.unlock();
+    QDir().rmdir(folder);
+}
+
+} // namespace
+
+QString RecoveryStore::defaultFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+        .filePath(QStringLiteral("recovery"));
+}
+
+RecoveryStore::RecoveryStore(const QString& folder) : _folder(folder) {}
+
+RecoveryStore::~RecoveryStore() {
+    releaseLeftovers();
+    if (_lock) {
+        removeLocked(_instanceFolder, *_lock);
+    }
+}
+
+bool RecoveryStore::open() {
+    const QString name = QStringLiteral("%1-%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(QDateTime::currentMSecsSinceEpoch());
+    const QString folder = QDir(_folder).filePath(name);
+    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
+    // A live instance's lock never turns stale by age.
+    lock->setStaleLockTime(0);
+    if (!QDir().mkpath(folder) || !lock->tryLock(0)) {
+        zuboLog("cannot keep unsaved documents in %s", qUtf8Printable(folder));
+        return false;
+    }
+    _instanceFolder = folder;
+    _lock = std::move(lock);
+    return true;
+}
+
+QString RecoveryStore::filePath(int id) const {
+    return QDir(_instanceFolder).filePath(QStringLiteral("%1.orn").arg(id));
+}
+
+bool RecoveryStore::write(int id, const QString& name, const QByteArray& scoreText) {
+    if (!_lock) {
+        return false;
+    }
+    const QByteArray data = kNameKey + name.toUtf8().toPercentEncoding() + "\r\n" + scoreText;
+    const std::string error = zubo::writeFileAtomically(
+        QFile::encodeName(filePath(id)).toStdString(),
+        std::span<const char>(data.constData(), static_cast<std::size_t>(data.size())));
+    if (!error.empty()) {
+        zuboLog("cannot keep the unsaved %s: %s", qUtf8Printable(name), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void RecoveryStore::remove(int id) {
+    if (_lock) {
+        QFile::remove(filePath(id));
+    }
+}
+
+QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
+    QList<Leftover> found;
+    const QDir root(_folder);
+    for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString folder = root.filePath(entry);
+        const bool taken = std::any_of(_taken.begin(), _taken.end(),
+                                       [&](const Taken& t) { return t.folder == folder; });
+        if (folder == _instanceFolder || taken) {
+            continue;
+        }
+        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
+        lock->setStaleLockTime(0);
+        // A lock whose process has gone is stale, and tryLock takes it over.
+        if (!lock->tryLock(0)) {
+            continue;
+        }
+        QStringList files = QDir(folder).entryList({QStringLiteral("*.orn")}, QDir::Files);
+        std::sort(files.begin(), files.end(),
+                  [](const QString& a, const QString& b) { return idOf(a) < idOf(b); });
+        qsizetype kept = 0;
+        for (const QString& file : files) {
+            QFile in(QDir(folder).filePath(file));
+            Leftover leftover;
+            if (in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
+                parse(in.readAll(), &leftover)) {
+                found << leftover;
+                ++kept;
+            }
+        }
+        if (kept == 0) {
+            removeLocked(folder, *lock);
+            continue;
+        }
+        _taken.push_back({folder, std::move(lock)});
+    }
+    return found;
+}
+
+void RecoveryStore::discardLeftovers() {
+    for (Taken& taken : _taken) {
+        removeLocked(taken.folder, *taken.lock);
+    }
+    _taken.clear();
+}
+
+void RecoveryStore::releaseLeftovers() {
+    _taken.clear();
+}

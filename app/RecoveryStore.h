@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// The unsaved documents of every running composer, kept on disk so that a
+// crash loses at most the last few seconds of work. Each running instance
+// has a folder of its own under the recovery folder, locked by a QLockFile
+// inside it; a document is one file "ID.orn" there: a line naming the
+// document, then the score's full text (the reader passes over the name
+// line, so the file also opens as a score). A clean end removes the folder;
+// the folders of instances that ended otherwise are left behind, and their
+// locks turn stale.
+class RecoveryStore {
+public:
+    // A document left behind by an instance that is no longer running.
+    struct Leftover {
+        QString name;
+        QByteArray text;
+    };
+
+    // The recovery folder in the user's application data folder.
+    static QString defaultFolder();
+
+    explicit RecoveryStore(const QString& folder);
+    // Unlocks and removes this instance's folder; leftovers taken and not
+    // discarded stay for the next start.
+    ~RecoveryStore();
+    RecoveryStore(const RecoveryStore&) = delete;
+    RecoveryStore& operator=(const RecoveryStore&) = delete;
+
+    // Creates and locks this instance's folder; false when the recovery
+    // folder cannot be written, and then nothing is kept.
+    bool open();
+    const QString& folder() const { return _folder; }
+    QString instanceFolder() const { return _instanceFolder; }
+
+    // A number for a document's file, unique in this instance.
+    int newId() { return ++_lastId; }
+    // Replaces document `id`'s file atomically; false (logged) when it
+    // cannot be written.
+    bool write(int id, const QString& name, const QByteArray& scoreText);
+    void remove(int id);
+
+    // Locks the folders of instances no longer running and answers their
+    // documents in the order they were made. A folder with no documents is
+    // removed at once; a running instance's folder is never touched.
+    QList<Leftover> takeLeftovers();
+    // Removes the folders takeLeftovers took.
+    void discardLeftovers();
+    // Unlocks them, so that the next start offers them again.
+    void releaseLeftovers();
+
+private:
+    struct Taken {
+        QString folder;
+        std::unique_ptr<QLockFile> lock;
+    };
+
+    QString filePath(int id) const;
+
+    QString _folder;
+    QString _instanceFolder;
+    std::unique_ptr<QLockFile> _lock;
+    std::vector<Taken> _taken;
+    int _lastId = 0;
+};

@@ -1,0 +1,256 @@
+#include "app/RecoveryKeeper.h"
+#include "app/RecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTest>
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "ComposerTestUtil.h"
+
+namespace {
+
+using Answer = Dialogs::RestoreAnswer;
+using composertest::ComposerTest;
+using namespace std::chrono_literals;
+
+QByteArray textOf(const OrnScore& score) {
+    const std::vector<std::uint8_t> data = score.data();
+    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
+}
+
+// The full text of a score with one note per entry of `steps`.
+QByteArray scoreText(std::initializer_list<int> steps) {
+    OrnScore score;
+    for (const int step : steps) {
+        score.addNoteAt(step, 4, 3);
+    }
+    return textOf(score);
+}
+
+// A process id no process has: that of a program that has ended.
+qint64 deadPid() {
+    QProcess done;
+    done.start(QStringLiteral("true"), {});
+    done.waitForStarted();
+    const qint64 pid = done.processId();
+    done.waitForFinished();
+    return pid;
+}
+
+// Makes `store`'s documents look like those of a killed instance: copies
+// them to the folder `to` with a lock that names a process that has gone.
+void abandon(const RecoveryStore& store, const QString& to) {
+    const QDir from(store.instanceFolder());
+    ASSERT_TRUE(QDir().mkpath(to));
+    for (const QString& file : from.entryList({QStringLiteral("*.orn")}, QDir::Files)) {
+        ASSERT_TRUE(QFile::copy(from.filePath(file), QDir(to).filePath(file)));
+    }
+    // A real lock's contents, with its first line (the process) replaced.
+    const QString model = QDir(to).filePath(QStringLiteral("model"));
+    QByteArray contents;
+    {
+        QLockFile live(model);
+        ASSERT_TRUE(live.tryLock(0));
+        QFile in(model);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        contents = in.readAll();
+    }
+    contents = QByteArray::number(deadPid()) + contents.mid(contents.indexOf('\n'));
+    QFile lock(QDir(to).filePath(QStringLiteral("lock")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(contents);
+}
+
+class RecoveryStoreTest : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+};
+
+TEST_F(RecoveryStoreTest, OnlyInstancesThatHaveGoneLeaveDocuments) {
+    RecoveryStore first(root.path());
+    ASSERT_TRUE(first.open());
+    // Names as documents have them, some with characters a line cannot hold.
+    const QStringList names = {QStringLiteral("ode.orn"), QStringLiteral("Untitled 2"),
+                               QStringLiteral("50% \u00e9t\u00e9\n\r.orn")};
+    std::vector<int> ids;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        ids.push_back(first.newId());
+        ASSERT_TRUE(first.write(ids.back(), names[i], scoreText({static_cast<int>(i) + 1})));
+    }
+    // A write replaces; a removed document is not left behind.
+    ASSERT_TRUE(first.write(ids[0], names[0], scoreText({7, 8})));
+    const int gone = first.newId();
+    ASSERT_TRUE(first.write(gone, QStringLiteral("gone.orn"), scoreText({})));
+    first.remove(gone);
+
+    RecoveryStore second(root.path());
+    ASSERT_TRUE(second.open());
+    EXPECT_TRUE(second.takeLeftovers().isEmpty()) << "a running instance's documents were taken";
+
+    abandon(first, QDir(root.path()).filePath(QStringLiteral("killed")));
+    const auto leftovers = second.takeLeftovers();
+    ASSERT_EQ(leftovers.size(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        EXPECT_EQ(leftovers[i].name, names[i]);
+    }
+    EXPECT_EQ(leftovers[0].text, scoreText({7, 8}));
+    EXPECT_EQ(leftovers[2].text, scoreText({3}));
+    // Taken once, they are not offered twice, not even to a third instance.
+    EXPECT_TRUE(second.takeLeftovers().isEmpty());
+    QString folder;
+    {
+        RecoveryStore third(root.path());
+        ASSERT_TRUE(third.open());
+        EXPECT_TRUE(third.takeLeftovers().isEmpty());
+        ASSERT_TRUE(third.write(third.newId(), QStringLiteral("a.orn"), scoreText({1})));
+        folder = third.instanceFolder();
+    }
+    // An instance that ends cleanly leaves nothing behind.
+    EXPECT_FALSE(QDir(folder).exists());
+}
+
+// The controller with a store, keeping documents every second.
+class Recovery : public ComposerTest {
+protected:
+    static constexpr auto kInterval = 1000ms;
+
+    void SetUp() override {
+        ComposerTest::SetUp();
+        ASSERT_TRUE(store.open());
+        controller->setRecoveryStore(&store, kInterval);
+    }
+    // The text kept for `w`'s document, or empty when there is none.
+    QByteArray kept(OrnWindowController* w) const {
+        const auto* keeper = w->document()->findChild<RecoveryKeeper*>();
+        QFile file(
+            QDir(store.instanceFolder()).filePath(QStringLiteral("%1.orn").arg(keeper->id())));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray data = file.readAll();
+        return data.mid(data.indexOf('\n') + 1);
+    }
+    // Leaves documents as a killed instance would.
+    void leaveBehind(const std::vector<std::pair<QString, QByteArray>>& documents) {
+        RecoveryStore killed(QDir(root.path()).filePath(QStringLiteral("elsewhere")));
+        ASSERT_TRUE(killed.open());
+        for (const auto& [name, text] : documents) {
+            ASSERT_TRUE(killed.write(killed.newId(), name, text));
+        }
+        abandon(killed, QDir(store.folder()).filePath(QStringLiteral("killed")));
+    }
+    int leftoverFolders() const {
+        const QDir folders(store.folder());
+        return static_cast<int>(folders.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()) - 1;
+    }
+
+    QTemporaryDir root;
+    RecoveryStore store{QDir(root.path()).filePath(QStringLiteral("store"))};
+};
+
+TEST_F(Recovery, AChangeIsKeptAtOnceAfterQuietElseOnceTheIntervalHasPassed) {
+    OrnWindowController* w = controller->newDocument();
+    EXPECT_TRUE(kept(w).isEmpty()) << "an unedited document was kept";
+    w->document()->undoableAddNoteAt(1, 4, 3);
+    EXPECT_EQ(kept(w), scoreText({1}));
+    // Within the interval the change waits for it.
+    w->document()->undoableAddNoteAt(2, 4, 3);
+    w->document()->toggleLoop();
+    EXPECT_EQ(kept(w), scoreText({1}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return kept(w) == textOf(w->document()->score()); }, 10000));
+    EXPECT_NE(kept(w), scoreText({1, 2})) << "the loop was not kept";
+}
+
+TEST_F(Recovery, TheFileGoesWhenNothingIsLeftToLose) {
+    struct Case {
+        const char* name;
+        std::function<void(OrnWindowController*)> act;
+    };
+    const std::vector<Case> cases = {
+        {"saved",
+         [this](OrnWindowController* w) {
+             dialogs.savePaths = {QDir(folder.path()).filePath(QStringLiteral("s.orn"))};
+             EXPECT_TRUE(controller->saveDocument(w));
+         }},
+        {"every edit undone", [](OrnWindowController* w) { w->document()->undoStack()->undo(); }},
+        {"closed without saving",
+         [this](OrnWindowController* w) {
+             dialogs.saveAnswers = {Dialogs::SaveAnswer::DontSave};
+             EXPECT_TRUE(w->close());
+             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OrnWindowController* w = controller->newDocument();
+        w->document()->undoableAddNoteAt(1, 4, 3);
+        ASSERT_EQ(QDir(store.instanceFolder()).entryList({QStringLiteral("*.orn")}).size(), 1);
+        c.act(w);
+        EXPECT_TRUE(QDir(store.instanceFolder()).entryList({QStringLiteral("*.orn")}).isEmpty());
+        TearDown();
+        ComposerTest::SetUp();
+        controller->setRecoveryStore(&store, kInterval);
+    }
+}
+
+TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
+    leaveBehind({{QStringLiteral("ode.orn"), scoreText({5})},
+                 {QStringLiteral("Untitled 2"), scoreText({6, 9})},
+                 {QStringLiteral("broken.orn"), QByteArrayLiteral("TEMPO=5\r\n")}});
+    dialogs.restoreAnswers = {Answer::Restore};
+    const QList<OrnWindowController*> restored = controller->offerRecovery();
+    ASSERT_EQ(dialogs.restoreQuestions.size(), 1U);
+    EXPECT_EQ(dialogs.restoreQuestions[0],
+              (QStringList{QStringLiteral("ode.orn"), QStringLiteral("Untitled 2"),
+                           QStringLiteral("broken.orn")}));
+    ASSERT_EQ(dialogs.alerts.size(), 1U);
+    EXPECT_TRUE(dialogs.alerts[0].detail.contains(QStringLiteral("broken.orn")));
+    ASSERT_EQ(restored.size(), 2);
+    const std::vector<std::pair<QString, QByteArray>> expected = {
+        {QStringLiteral("ode.orn (recovered)"), scoreText({5})},
+        {QStringLiteral("Untitled 2 (recovered)"), scoreText({6, 9})}};
+    for (int i = 0; i < 2; ++i) {
+        MyDocument* doc = restored[i]->document();
+        EXPECT_EQ(doc->displayName(), expected[static_cast<size_t>(i)].first);
+        EXPECT_TRUE(doc->filePath().isEmpty());
+        EXPECT_TRUE(doc->isDocumentEdited());
+        EXPECT_TRUE(restored[i]->isWindowModified());
+        EXPECT_EQ(textOf(doc->score()), expected[static_cast<size_t>(i)].second);
+        // Kept at once in this instance, under the original name.
+        EXPECT_EQ(kept(restored[i]), expected[static_cast<size_t>(i)].second);
+    }
+    // Saving proposes the original's name.
+    dialogs.savePaths = {QString(), QString()};
+    EXPECT_FALSE(restored[0]->document()->saveAs());
+    EXPECT_FALSE(restored[1]->document()->saveAs());
+    EXPECT_TRUE(dialogs.suggestedPaths.value(0).endsWith(QStringLiteral("/ode.orn")));
+    EXPECT_TRUE(dialogs.suggestedPaths.value(1).endsWith(QStringLiteral("/Untitled 2.orn")));
+    EXPECT_EQ(leftoverFolders(), 0);
+}
+
+TEST_F(Recovery, DiscardDeletesAndAClosedQuestionKeeps) {
+    struct Case {
+        Answer answer;
+        int foldersLeft;
+    };
+    for (const Case& c : {Case{Answer::Later, 1}, Case{Answer::Discard, 0}}) {
+        SCOPED_TRACE(static_cast<int>(c.answer));
+        leaveBehind({{QStringLiteral("a.orn"), scoreText({1})}});
+        dialogs.restoreAnswers = {c.answer};
+        EXPECT_TRUE(controller->offerRecovery().isEmpty());
+        EXPECT_TRUE(controller->windows().isEmpty());
+        EXPECT_EQ(leftoverFolders(), c.foldersLeft);
+        QDir(QDir(store.folder()).filePath(QStringLiteral("killed"))).removeRecursively();
+    }
+    // Nothing left: nothing asked.
+    EXPECT_TRUE(controller->offerRecovery().isEmpty());
+    EXPECT_EQ(dialogs.restoreQuestions.size(), 2U);
+}
+
+} // namespace
