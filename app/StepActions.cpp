@@ -50,7 +50,7 @@ void buildStepActions(QMenu* edit, OrnWindowController* w) {
                                   QStringLiteral("Copy the selected steps as a score text"),
                                   {QKeySequence(QStringLiteral("Ctrl+Shift+C"))});
     QAction* paste = addStepAction(
-        edit, "actionPasteSteps", QStringLiteral("Paste Ste&ps"),
+        edit, "actionPasteSteps", QStringLiteral("Paste St&eps"),
         QStringLiteral("Write the copied steps over the steps from the highlighted one on"),
         {QKeySequence(QStringLiteral("Ctrl+Shift+V"))});
     QAction* remove =
