@@ -19,22 +19,30 @@ bool clampRange(int* first, int* count) {
     return *count > 0;
 }
 
+// Puts the score text of the steps, clamped to the staff, on the clipboard.
+bool stepsToClipboard(QClipboard* board, const OrnScore& score, int* first, int* count) {
+    if (board == nullptr || !clampRange(first, count)) {
+        return false;
+    }
+    board->setText(QString::fromStdString(stepsText(score, *first, *count)));
+    return true;
+}
+
 } // namespace
 
 bool MyDocument::copySteps(int first, int count) {
-    QClipboard* board = systemClipboard();
-    if (board == nullptr || !clampRange(&first, &count)) {
+    if (!stepsToClipboard(systemClipboard(), *_score, &first, &count)) {
         return false;
     }
-    board->setText(QString::fromStdString(stepsText(*_score, first, count)));
     emit statusMessage(count == 1 ? tr("Copied 1 step") : tr("Copied %1 steps").arg(count));
     return true;
 }
 
 bool MyDocument::cutSteps(int first, int count) {
-    if (!copySteps(first, count)) {
+    if (!stepsToClipboard(systemClipboard(), *_score, &first, &count)) {
         return false;
     }
+    emit statusMessage(count == 1 ? tr("Cut 1 step") : tr("Cut %1 steps").arg(count));
     deleteSteps(first, count);
     return true;
 }
