@@ -38,6 +38,7 @@ constexpr std::uint8_t kMeta = 0xFF;
 constexpr std::uint8_t kTrackName = 0x03;
 constexpr std::uint8_t kEndOfTrack = 0x2F;
 constexpr std::uint8_t kTempo = 0x51;
+constexpr std::uint8_t kTimeSignature = 0x58;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -177,6 +178,12 @@ bool writeMidiFile(const MidiTimeline& timeline, int velocity, const MidiSink& s
         micros[i] = static_cast<char>(timeline.microsPerQuarter >> (8 * (2 - i)));
     }
     tempo.meta(0, kTempo, std::string_view(micros, 3));
+    // A measure of `measure` steps in quarters, 24 clocks a click, 8 32nds
+    // a quarter.
+    const char signature[4] = {
+        static_cast<char>(timeline.measure * timeline.ticksPerStep / MidiTimeline::kTicksPerQuarter),
+        2, 24, 8};
+    tempo.meta(0, kTimeSignature, std::string_view(signature, 4));
     tempo.meta(timeline.endTick, kEndOfTrack, {});
     if (!tempo.writeChunk(sink)) {
         return false;

@@ -19,7 +19,8 @@ int midiChannel(int instrument);
 // Receives the file's bytes in order; answers false to stop the writing.
 using MidiSink = std::function<bool(std::span<const std::uint8_t>)>;
 
-// A Standard MIDI File, format 1, 480 ticks a quarter: a tempo track, then
+// A Standard MIDI File, format 1, 480 ticks a quarter: a tempo track with
+// the tempo and the time signature (a measure of steps), then
 // one track per instrument the timeline uses, in instrument order, each
 // named after its instrument, on its own channel with its program. Every
 // track ends at the timeline's end. Notes are written at `velocity`

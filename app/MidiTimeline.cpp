@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <memory>
 
 namespace zubo {
@@ -16,6 +17,8 @@ namespace {
 
 // The largest value of a tempo event's three bytes.
 constexpr long long kMaxMicrosPerQuarter = 0xFFFFFF;
+// The end of a note that nothing has cut yet.
+constexpr long long kOpen = std::numeric_limits<long long>::max();
 
 // A voice the mixer holds, and the note it sounds.
 struct Placed {
@@ -33,15 +36,20 @@ class Timing {
     // ending the notes whose voices the mixer drops for it.
     void place(int step, int track, int instrument, int ornNote, long long frame) {
         auto voice = OrnWaves::allocTone(instrument, ornNote);
+        // The file needs no sample: a note whose sample is missing or empty
+        // gets a silent stand-in that the mixer cuts like any voice, and
+        // lasts until then (one step when nothing cuts it).
+        const bool open = !voice || voice->duration() <= 0;
+        if (open) {
+            voice = std::make_shared<ToneGenerator>();
+        }
         _mixer.setToneOn(step, track, voice, 0);
         dropGone(frame);
-        if (!voice || voice->duration() <= 0) {
-            return;
-        }
         const int key = ornNoteToMidiNote(ornNote);
         const long long on = tick(frame);
         // A voice shorter than half a tick still sounds: it keeps one tick.
-        MidiNote note{instrument, key, on, std::max(on + 1, tick(frame + voice->duration()))};
+        MidiNote note{instrument, key, on,
+                      open ? kOpen : std::max(on + 1, tick(frame + voice->duration()))};
         // One key of one channel sounds once: an earlier note still on stops
         // (one of the same tick then falls away).
         std::size_t& last =
@@ -59,6 +67,13 @@ class Timing {
     void restart(long long frame) {
         _mixer.clear();
         dropGone(frame);
+    }
+
+    // Gives the notes nothing cut one step each.
+    void finish() {
+        for (MidiNote& note : _notes) {
+            note.off = note.off == kOpen ? note.on + _ticksPerStep : note.off;
+        }
     }
 
     long long tick(long long frame) const {
@@ -110,6 +125,7 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
     const long long quarters = (micros + kMaxMicrosPerQuarter - 1) / kMaxMicrosPerQuarter;
     timeline.ticksPerStep = static_cast<int>(quarters) * MidiTimeline::kTicksPerQuarter;
     timeline.microsPerQuarter = static_cast<int>((micros + quarters / 2) / quarters);
+    timeline.measure = score.measure() == 3 ? 3 : 4;
 
     const int n = MyDocument::stepLength(score.tempo(), coefficient);
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
@@ -118,9 +134,11 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
         Timing each(timeline.repeated, timeline.ticksPerStep, n);
         playPass(score, end, n, each);
         each.restart(static_cast<long long>(end) * n);
+        each.finish();
     }
     Timing ringing(timeline.last, timeline.ticksPerStep, n);
     playPass(score, end, n, ringing);
+    ringing.finish();
     timeline.passTicks = static_cast<long long>(end) * timeline.ticksPerStep;
     const long long lastStart = (timeline.passes - 1) * timeline.passTicks;
     timeline.endTick = lastStart + timeline.passTicks;

@@ -18,7 +18,8 @@ struct MidiNote {
 // A score's notes in MIDI time, as long as each sounds in the player: from
 // its step until the mixer drops its voice (a later voice on the same track,
 // a voice of the other step parity, the restart of a loop) or the voice's
-// sample ends, whichever comes first.
+// sample ends, whichever comes first. A note whose sample is missing or empty
+// lasts until the mixer would drop it, or one step when nothing does.
 //
 // Every pass of a looping score but the last sounds alike, as the restart
 // drops every voice: the notes of one such pass are kept once, so that a
@@ -29,6 +30,8 @@ struct MidiTimeline {
     // say (about 16.8 s) is several quarters.
     int ticksPerStep = kTicksPerQuarter;
     int microsPerQuarter = 500000;
+    // Steps a measure: 3 or 4.
+    int measure = 4;
     int passes = 1;
     long long passTicks = 0;
     // The notes of each pass before the last, from the pass's start, and

@@ -9,11 +9,13 @@
 #include "sound/OrnWaves.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -33,6 +35,7 @@ struct Track {
     std::set<int> channels;
     int program = -1;
     long long tempo = -1;
+    std::string signature;
     long long end = -1; // the tick of End of Track, when it is the last event
     std::vector<Note> notes;
 };
@@ -91,6 +94,8 @@ Smf readSmf(const std::vector<std::uint8_t>& b) {
                     track.name = data;
                 } else if (type == 0x51 && data.size() == 3) {
                     track.tempo = u(0) << 16 | u(1) << 8 | u(2);
+                } else if (type == 0x58) {
+                    track.signature = data;
                 }
                 track.end = type == 0x2F ? tick : -1;
                 continue;
@@ -141,9 +146,10 @@ struct Cell {
 class MidiExport : public ::testing::Test {
   protected:
     static Smf exported(const std::vector<Cell>& cells, int tempo, int end, bool loop,
-                        int loops = 1, int coefficient = 0) {
+                        int loops = 1, int coefficient = 0, int measure = 4) {
         OrnScore s;
         s.setTempo(tempo);
+        s.setMeasure(measure);
         s.setEnd(end);
         s.setLoop(loop);
         for (const Cell& cell : cells) {
@@ -263,10 +269,13 @@ TEST_F(MidiExport, OneTrackChannelAndProgramPerInstrumentUsed) {
         ASSERT_EQ(track.channels.size(), 1u);
         EXPECT_NE(*track.channels.begin(), 9);
         channels.insert(*track.channels.begin());
-        EXPECT_EQ(track.program, zubo::generalMidiProgram(prog));
+        // The programs as the file holds them (from 0), and the keys of notes 2..13, 1, 2, 3.
+        constexpr int kPrograms[] = {25, 12, 38, 9, 61, 80, 85, 53, 70, 68, 52, 125, 67, 81, 11};
+        constexpr int kKeys[] = {77, 76, 74, 72, 71, 69, 67, 65, 64, 62, 60, 59, 79, 77, 76};
+        EXPECT_EQ(track.program, kPrograms[prog - 1]);
         ASSERT_EQ(track.notes.size(), 1u);
         EXPECT_EQ(track.notes[0].prog, prog);
-        EXPECT_EQ(track.notes[0].key, ornNoteToMidiNote(1 + prog % 13));
+        EXPECT_EQ(track.notes[0].key, kKeys[prog - 1]);
         EXPECT_EQ(track.notes[0].on, (15 - prog) * 480LL);
         EXPECT_EQ(track.notes[0].velocity, 100);
     }
@@ -319,6 +328,59 @@ TEST_F(MidiExport, TempoStepsAndEndFollowThePlayer) {
         for (const Track& track : smf.tracks) {
             EXPECT_EQ(track.end, endTick);
         }
+    }
+}
+
+TEST_F(MidiExport, NotesWithoutASampleLastUntilCutOrOneStep) {
+    struct Case {
+        const char* name;
+        std::vector<Cell> cells;
+        int end;
+        bool loop;
+        int loops;
+        std::vector<std::pair<int, int>> steps; // each note's first and last step + 1
+    };
+    const std::vector<Case> cases = {
+        {"alone", {{0, 9, kZubo}}, 4, false, 1, {{0, 1}}},
+        {"cut by its cell, or not at all",
+         {{0, 5, kZubo}, {0, 9, kZubo}, {2, 6, kZubo}},
+         4,
+         false,
+         1,
+         {{0, 1}, {0, 2}, {2, 3}}},
+        {"cut by the other parity",
+         {{0, 5, kZubo}, {0, 9, kZubo}, {1, 4, kDog}},
+         4,
+         false,
+         1,
+         {{0, 1}, {0, 1}, {1, 2}}},
+        {"a late cut", {{0, 9, kZubo}, {3, 4, kDog}}, 4, false, 1, {{0, 3}, {3, 4}}},
+        {"a loop's restart", {{1, 9, kZubo}}, 2, true, 2, {{1, 2}, {3, 4}}},
+    };
+    const QTemporaryDir empty;
+    const OrnWaves none(empty.path().toStdString());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Smf smf = exported(c.cells, kFast, c.end, c.loop, c.loops);
+        ASSERT_TRUE(smf.ok);
+        std::vector<std::pair<int, int>> got;
+        for (const Note& note : notesOf(smf)) {
+            got.emplace_back(note.on / 480, note.off / 480);
+            EXPECT_EQ(note.off % 480, 0);
+        }
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, c.steps);
+    }
+}
+
+TEST_F(MidiExport, TheTimeSignatureIsAMeasureOfSteps) {
+    const std::vector<std::tuple<int, int, std::string>> cases = {
+        {3, 120, "\x03\x02\x18\x08"}, {4, 120, "\x04\x02\x18\x08"},
+        {3, 2, "\x06\x02\x18\x08"}}; // a 30 s step is two quarters
+    for (const auto& [measure, tempo, signature] : cases) {
+        const Smf smf = exported({{0, 9, kDog}}, tempo, 4, false, 1, 0, measure);
+        ASSERT_TRUE(smf.ok);
+        EXPECT_EQ(smf.tracks.at(0).signature, signature) << measure << " at " << tempo;
     }
 }
 
