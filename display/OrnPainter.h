@@ -22,6 +22,20 @@ class OrnPainter {
   public:
     OrnPainter();
 
+    // The strip's layout in display units: step i is centred at
+    // kFirstStepX + kStepWidth·i, and the band kStepWidth wide around that
+    // centre is the step's own (pointing there picks the step). The notation
+    // band stands kNotationHeight high on info.notationBottom, the running
+    // strip kRunningHeight high on info.runningBottom.
+    static constexpr int kStepWidth = 32;
+    static constexpr int kFirstStepX = 82;
+    static constexpr int kNotationHeight = 112;
+    static constexpr int kRunningHeight = 20;
+    // How far right of its x the end mark's thick bar ends.
+    static constexpr int kLoopEndRight = 5;
+    static constexpr int stepCentreX(int step) { return kStepWidth * step + kFirstStepX; }
+    static constexpr int stepLeftX(int step) { return stepCentreX(step) - kStepWidth / 2; }
+
     // Geometry.
     static float playingPositionToPhisicalX(float playingPosition);
     static float calcLeftX(const OrnImageInfo& info, float playingPosition);

@@ -1,6 +1,7 @@
-// The layout of the staff strip: steps 32 units apart with step i centred at
-// physical x 32·i + 82, note rows 8 units apart, and the scroll rule that
-// holds the playing position at zuboDefaultX while the view moves.
+// The layout of the staff strip: steps kStepWidth units apart with step i
+// centred at physical x stepCentreX(i), note rows 8 units apart, and the
+// scroll rule that holds the playing position at zuboDefaultX while the view
+// moves.
 #include "display/OrnPainter.h"
 
 #include <algorithm>
@@ -9,7 +10,9 @@
 
 namespace {
 
-constexpr float kNotationHeight = 112.0f;
+constexpr auto kStepWidth = static_cast<float>(OrnPainter::kStepWidth);
+constexpr auto kFirstStepX = static_cast<float>(OrnPainter::kFirstStepX);
+constexpr auto kNotationHeight = static_cast<float>(OrnPainter::kNotationHeight);
 // Past this a step number no longer fits an int; no view is that wide.
 constexpr float kLargestStrip = 1.0e9f;
 
@@ -18,15 +21,15 @@ constexpr float kLargestStrip = 1.0e9f;
 float OrnPainter::playingPositionToPhisicalX(float playingPosition) {
     // The half product is taken in single precision and the rest in double,
     // so every position maps to the same whole x on every machine.
-    const float half = 16.0f * playingPosition;
-    return static_cast<float>(std::floor(static_cast<double>(half) * 2.0 + 82.0));
+    const float half = kStepWidth / 2.0f * playingPosition;
+    return static_cast<float>(std::floor(static_cast<double>(half) * 2.0 + kFirstStepX));
 }
 
 float OrnPainter::calcLeftX(const OrnImageInfo& info, float playingPosition) {
     const float physicalX = playingPositionToPhisicalX(playingPosition);
     // The leftX that puts the strip's end (16 past the centre of step 960)
     // at the view's right edge.
-    const float maxLeft = playingPositionToPhisicalX(960.0f) + 16.0f - info.width;
+    const float maxLeft = playingPositionToPhisicalX(960.0f) + kStepWidth / 2.0f - info.width;
     if (physicalX > maxLeft + info.zuboDefaultX) {
         return maxLeft;
     }
@@ -38,13 +41,13 @@ QPointF OrnPainter::ptToScoreCursor(const OrnImageInfo& info, float x, float y) 
     if (!(y >= info.notationBottom && y < info.notationBottom + kNotationHeight)) {
         return {0.0, 0.0};
     }
-    const float d = 111.0f - (y - info.notationBottom) - 4.0f;
+    const float d = kNotationHeight - 1.0f - (y - info.notationBottom) - 4.0f;
     const int note = std::clamp(static_cast<int>(d) / 8 + 1, 1, 13);
-    const float s = calcLeftX(info, info.playingPosition) - 82.0f + 16.0f + x;
+    const float s = calcLeftX(info, info.playingPosition) - kFirstStepX + kStepWidth / 2.0f + x;
     if (!(s >= 0.0f)) {
         return {0.0, 0.0};
     }
-    const int step = static_cast<int>(std::min(s, kLargestStrip)) / 32;
+    const int step = static_cast<int>(std::min(s, kLargestStrip)) / OrnPainter::kStepWidth;
     return {static_cast<double>(step), static_cast<double>(note)};
 }
 
@@ -52,7 +55,8 @@ QRectF OrnPainter::cursorRect(const OrnImageInfo& info, int step, int note) {
     if (step < 0 || note == 0) {
         return {};
     }
-    const float centre = static_cast<float>(std::int64_t{32} * step + 82);
+    const float centre =
+        static_cast<float>(std::int64_t{kStepWidth} * step + OrnPainter::kFirstStepX);
     const float x0 = centre - 8.0f - calcLeftX(info, info.playingPosition);
     if (x0 >= info.width || x0 + 16.0f <= 0.0f) {
         return {};

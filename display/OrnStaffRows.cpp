@@ -9,25 +9,24 @@
 
 namespace {
 
-constexpr int kStepPitch = 32;
-constexpr int kStepZeroX = 82; // the centre of a row's first step, as of step 0 in the strip
+constexpr int kStepPitch = OrnPainter::kStepWidth;
 constexpr int kLastStep = 960; // the end mark may stand one past the last step
 
-// The right edge of the band of a row's last step: 16 past its centre.
+// The right edge of the band of a row's last step.
 int musicEnd(int stepCount) {
-    return kStepPitch * stepCount + kStepZeroX - 16;
+    return OrnPainter::stepLeftX(stepCount);
 }
 
 // The centre of the step after a row's last: its closing measure line.
 int closingX(int stepCount) {
-    return kStepPitch * stepCount + kStepZeroX;
+    return OrnPainter::stepCentreX(stepCount);
 }
 
 } // namespace
 
 int staffRowWidth(int stepCount) {
-    // The end mark's thick bar reaches 5 past the step centre.
-    return closingX(stepCount) + 6;
+    // The end mark's thick bar, and one unit of paper after it.
+    return closingX(stepCount) + OrnPainter::kLoopEndRight + 1;
 }
 
 int staffRowTop(int index) {
@@ -56,7 +55,7 @@ void paintStaffRow(OrnPainter& painter, QPainter& qpainter, const OrnScore& scor
     setOrnImageInfoSize(info, static_cast<float>(row.width), kStaffRowHeight);
     const auto width = static_cast<float>(row.width);
     const auto leftX = static_cast<float>(kStepPitch * row.firstStep);
-    const int first = kStepZeroX - 16; // the left edge of the first step's band
+    const int first = OrnPainter::stepLeftX(0); // the left edge of the first step's band
     const int music = musicEnd(row.stepCount);
     const int closing = closingX(row.stepCount);
 
@@ -74,10 +73,12 @@ void paintStaffRow(OrnPainter& painter, QPainter& qpainter, const OrnScore& scor
     // step, so that the next row's first number is not cut in half here.
     qpainter.save();
     const QRect band = OrnPainter::toDeviceRect(
-                           info, QRectF(first, info.notationBottom, closing + 1 - first, 112.0))
+                           info, QRectF(first, info.notationBottom, closing + 1 - first,
+                                                  OrnPainter::kNotationHeight))
                            .toRect();
     const QRect strip =
-        OrnPainter::toDeviceRect(info, QRectF(first, info.runningBottom, music - first, 20.0))
+        OrnPainter::toDeviceRect(info, QRectF(first, info.runningBottom, music - first,
+                                                  OrnPainter::kRunningHeight))
             .toRect();
     qpainter.setClipRegion(QRegion(band).united(strip), Qt::IntersectClip);
     painter.paintVLines(qpainter, info, score, static_cast<float>(first),

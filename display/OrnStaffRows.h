@@ -1,8 +1,9 @@
 #pragma once
 
+#include "display/OrnPainter.h"
+
 #include <vector>
 
-class OrnPainter;
 class OrnScore;
 class QPainter;
 
@@ -19,7 +20,7 @@ struct OrnStaffRow {
 };
 
 // The height of a row: the notation band and the running strip.
-constexpr int kStaffRowHeight = 132;
+constexpr int kStaffRowHeight = OrnPainter::kNotationHeight + OrnPainter::kRunningHeight;
 // The space between stacked rows; even, so that the dashed lines of every row
 // keep the phase they have in the strip.
 constexpr int kStaffRowGap = 8;

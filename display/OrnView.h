@@ -94,6 +94,9 @@ class OrnView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The row the keyboard starts on when no cell is highlighted: the middle line.
+    static constexpr int kMiddleNote = 6;
+
     void initCursors();
     void changeCursorPtTo(QPointF cell);
     // The point of a widget position in the staff's units, and whether it

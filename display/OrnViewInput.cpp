@@ -22,11 +22,10 @@ constexpr int kIconSize = 16;
 constexpr float kNotch = 120.0f;
 constexpr float kWheelThreshold = 6.0f;
 constexpr float kMostStepsPerWheelEvent = 8.0f;
-constexpr float kStepPitch = 32.0f;
+constexpr auto kStepPitch = static_cast<float>(OrnPainter::kStepWidth);
+constexpr auto kFirstStepX = static_cast<float>(OrnPainter::kFirstStepX);
 constexpr int kTopNote = 1;
 constexpr int kBottomNote = 13;
-// The row the keyboard starts on when no cell is highlighted: the middle line.
-constexpr int kMiddleNote = 6;
 
 } // namespace
 
@@ -217,7 +216,7 @@ void OrnView::moveCellBy(int steps, int notes) {
 void OrnView::scrollCellIntoSight() {
     const int step = static_cast<int>(_cursorPt.x());
     const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
-    const float iconLeft = kStepPitch * static_cast<float>(step) + 82.0f - 8.0f - left;
+    const float iconLeft = kStepPitch * static_cast<float>(step) + kFirstStepX - 8.0f - left;
     float newLeft = left;
     if (iconLeft < 0.0f) {
         newLeft = left + iconLeft;
@@ -228,7 +227,7 @@ void OrnView::scrollCellIntoSight() {
         return;
     }
     // The position whose frame starts at newLeft: it stands at zuboDefaultX.
-    const float position = (newLeft + _ornImageInfo.zuboDefaultX - 82.0f) / kStepPitch;
+    const float position = (newLeft + _ornImageInfo.zuboDefaultX - kFirstStepX) / kStepPitch;
     scrollTo(std::clamp(position, 0.0f, static_cast<float>(kLastPosition)), true);
 }
 

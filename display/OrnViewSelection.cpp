@@ -8,11 +8,10 @@
 
 namespace {
 
-constexpr float kStepPitch = 32.0f;
-// Physical x of the left edge of step 0's hit band.
-constexpr float kFirstStepLeft = 66.0f;
-constexpr float kNotationHeight = 112.0f;
-constexpr float kRunningHeight = 20.0f;
+constexpr auto kStepPitch = static_cast<float>(OrnPainter::kStepWidth);
+constexpr auto kFirstStepLeft = static_cast<float>(OrnPainter::stepLeftX(0));
+constexpr auto kNotationHeight = static_cast<float>(OrnPainter::kNotationHeight);
+constexpr auto kRunningHeight = static_cast<float>(OrnPainter::kRunningHeight);
 constexpr int kLastStep = OrnScore::maxLength() - 1;
 
 } // namespace
@@ -50,10 +49,20 @@ void OrnView::selectFromAnchorTo(int step) {
 }
 
 void OrnView::extendSelectionBy(int steps) {
-    if (static_cast<int>(_cursorPt.y()) == 0) {
-        moveCellBy(0, 0);
-    }
-    if (_selectionCount == 0) {
+    if (_selectionCount > 0) {
+        // The keys grow a selection from its end away from the anchor, wherever
+        // a drag or the pointer left the highlighted cell.
+        const int last = _selectionFirst + _selectionCount - 1;
+        if (_selectionAnchor != last) {
+            _selectionAnchor = _selectionFirst;
+        }
+        const int note = static_cast<int>(_cursorPt.y());
+        changeCursorPtTo(QPointF(_selectionAnchor == last ? _selectionFirst : last,
+                                 note == 0 ? kMiddleNote : note));
+    } else {
+        if (static_cast<int>(_cursorPt.y()) == 0) {
+            moveCellBy(0, 0);
+        }
         _selectionAnchor = std::min(static_cast<int>(_cursorPt.x()), kLastStep);
     }
     moveCellBy(steps, 0);

@@ -66,6 +66,22 @@ TEST_F(OrnViewSelectionTest, ShiftArrowsSelectFromTheCellAndEscapeOrAClickClears
         QTest::keyClick(_view.get(), k.key, k.modifiers);
         EXPECT_EQ(selection(), k.selected) << _view->cursorPt().x();
     }
+    // After a drag the keys go on from the dragged end, not from the cell.
+    const struct {
+        int from;
+        int to;
+        Qt::Key key;
+        Selection selected;
+    } drags[] = {
+        {2, 4, Qt::Key_Right, {2, 4}},
+        {6, 4, Qt::Key_Left, {3, 4}},
+        {4, 4, Qt::Key_Left, {3, 2}},
+    };
+    for (const auto& d : drags) {
+        drag(strip(d.from), strip(d.to));
+        QTest::keyClick(_view.get(), d.key, Qt::ShiftModifier);
+        EXPECT_EQ(selection(), d.selected) << d.from << ".." << d.to;
+    }
     drag(strip(2), strip(4));
     ASSERT_EQ(selection(), Selection(2, 3));
     click(Qt::LeftButton, cellCentre(9, 4), cellCentre(9, 4));
