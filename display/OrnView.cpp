@@ -21,6 +21,8 @@ namespace {
 // The notation band and running strip, and the runner's raised frame above them.
 constexpr int kMinimumHeightUnits = 134;
 constexpr int kStaffHeightUnits = 132;
+// How often a selecting drag past an edge scrolls another step.
+constexpr int kDragScrollMilliseconds = 50;
 
 } // namespace
 
@@ -48,6 +50,16 @@ OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
     connect(&slider, &QSlider::valueChanged, this, [this] {
         if (!_settingSlider && _slider) {
             scroll(*_slider);
+        }
+    });
+
+    _dragScroll = new QTimer(this);
+    _dragScroll->setInterval(kDragScrollMilliseconds);
+    connect(_dragScroll, &QTimer::timeout, this, [this] {
+        if (_selecting && !_document.isPlaying()) {
+            dragSelectTo(_dragPos);
+        } else {
+            _dragScroll->stop();
         }
     });
 

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
@@ -108,6 +109,7 @@ class OrnView : public QWidget {
     float sliderPosition() const;
     void moveCellBy(int steps, int notes);
     void scrollCellIntoSight();
+    void scrollStepIntoSight(int step);
     QRect focusBarRect() const;
     // The step under a view x of the staff's units, within 0..959.
     int stepAtX(float x) const;
@@ -115,6 +117,9 @@ class OrnView : public QWidget {
     // Selects the steps from the anchor to `step`, both included.
     void selectFromAnchorTo(int step);
     void extendSelectionBy(int steps);
+    // A selecting drag at a widget position: past the view's left or right
+    // edge it scrolls one step that way and selects up to the edge.
+    void dragSelectTo(QPointF widgetPos);
     // The band shown over the selected steps, in widget coordinates.
     QRect selectionRect() const;
     static bool isDroppableFile(const QMimeData* mime);
@@ -139,6 +144,10 @@ class OrnView : public QWidget {
     // dragging one.
     int _selectionAnchor = 0;
     bool _selecting = false;
+    // While a selecting drag is past an edge, the view goes on scrolling
+    // with this timer, as text selection does; the pointer's last position.
+    QTimer* _dragScroll = nullptr;
+    QPointF _dragPos;
     // Set while the view itself moves the slider, so that move is not taken
     // for the user's.
     bool _settingSlider = false;

@@ -107,7 +107,7 @@ void OrnView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (_selecting) {
-        selectFromAnchorTo(stepAtX(static_cast<float>(toStaffPoint(event->position()).x())));
+        dragSelectTo(event->position());
     }
     changeCursorPtTo(cellAt(event->position()));
     QWidget::mouseMoveEvent(event);
@@ -141,6 +141,7 @@ void OrnView::mouseReleaseEvent(QMouseEvent* event) {
     if (button == Qt::LeftButton && _selecting) {
         // The end of a selecting drag, not a click.
         _selecting = false;
+        _dragScroll->stop();
         QWidget::mouseReleaseEvent(event);
         return;
     }
@@ -214,7 +215,10 @@ void OrnView::moveCellBy(int steps, int notes) {
 }
 
 void OrnView::scrollCellIntoSight() {
-    const int step = static_cast<int>(_cursorPt.x());
+    scrollStepIntoSight(static_cast<int>(_cursorPt.x()));
+}
+
+void OrnView::scrollStepIntoSight(int step) {
     const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
     const float iconLeft = kStepPitch * static_cast<float>(step) + kFirstStepX - 8.0f - left;
     float newLeft = left;

@@ -69,6 +69,20 @@ void OrnView::extendSelectionBy(int steps) {
     selectFromAnchorTo(std::min(static_cast<int>(_cursorPt.x()), kLastStep));
 }
 
+void OrnView::dragSelectTo(QPointF widgetPos) {
+    _dragPos = widgetPos;
+    const auto x = static_cast<float>(toStaffPoint(widgetPos).x());
+    const float right = _ornImageInfo.width - 1.0f;
+    const int direction = x < 0.0f ? -1 : x > right ? 1 : 0;
+    if (direction != 0) {
+        scrollStepIntoSight(stepAtX(direction < 0 ? 0.0f : right) + direction);
+        _dragScroll->start();
+    } else {
+        _dragScroll->stop();
+    }
+    selectFromAnchorTo(stepAtX(std::clamp(x, 0.0f, std::max(0.0f, right))));
+}
+
 QRect OrnView::selectionRect() const {
     if (_selectionCount == 0) {
         return {};

@@ -8,18 +8,25 @@ namespace {
 
 using namespace display_test;
 using Selection = std::pair<int, int>;
+constexpr int kPastRight = 10000;
 
 class OrnViewSelectionTest : public ViewTest {
   protected:
-    // A point in the running strip above step `step`, or left of the view.
+    // A point in the running strip above step `step`, or left or right
+    // (kPastRight) of the view.
     QPoint strip(int step) const {
-        return {step < 0 ? -40 : cellCentre(step, 1).x(), 10 * _view->zoom()};
+        const int x = step < 0             ? -40
+                      : step == kPastRight ? _view->width() + 40
+                                           : cellCentre(step, 1).x();
+        return {x, 10 * _view->zoom()};
     }
-    void drag(QPoint from, QPoint to) {
+    void drag(QPoint from, QPoint to, int moves = 1) {
         mouse(QEvent::MouseButtonPress, Qt::LeftButton, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), _view->mapToGlobal(QPointF(to)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(_view.get(), &move);
+        for (int i = 0; i < moves; ++i) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(to), _view->mapToGlobal(QPointF(to)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(_view.get(), &move);
+        }
         mouse(QEvent::MouseButtonRelease, Qt::LeftButton, to);
     }
     Selection selection() const { return {_view->selectionFirst(), _view->selectionCount()}; }
@@ -46,6 +53,23 @@ TEST_F(OrnViewSelectionTest, DraggingInTheRunningStripSelectsWholeSteps) {
         drag(strip(c.from), strip(c.to));
         EXPECT_EQ(selection(), c.selected) << c.name;
         EXPECT_TRUE(_document.calls.empty()) << c.name << ": a drag is no click";
+    }
+}
+
+TEST_F(OrnViewSelectionTest, EachMovePastTheRightEdgeScrollsOneStepIn) {
+    // Steps 0..16 are in sight at first.
+    for (const auto& [moves, selected] :
+         {std::pair{1, Selection(3, 15)}, {2, Selection(3, 16)}, {4, Selection(3, 18)}}) {
+        TearDown();
+        SetUp();
+        makeView(600, 134, 1);
+        drag(strip(3), strip(kPastRight), moves);
+        EXPECT_EQ(selection(), selected) << moves;
+        const auto inSight = [&](int step) {
+            return !OrnPainter::cursorRect(_view->imageInfo(), step, 1).isNull();
+        };
+        EXPECT_TRUE(inSight(16 + moves)) << "the last selected step is in sight";
+        EXPECT_FALSE(inSight(17 + moves)) << "scrolled too far";
     }
 }
 
