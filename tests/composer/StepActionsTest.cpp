@@ -1,8 +1,10 @@
 // The Edit menu's step commands in a window: enabled by the staff's
-// selection, reporting in the status bar, and with shortcuts of their own.
+// selection, reporting in the status bar, and with shortcuts and access keys
+// of their own.
 #include "ComposerTestUtil.h"
 #include "display/OrnView.h"
 
+#include <QMenu>
 #include <QSet>
 #include <QStatusBar>
 
@@ -30,6 +32,15 @@ TEST_F(StepActions, FollowTheSelectionAndShareNoShortcut) {
         for (const QKeySequence& key : a->shortcuts()) {
             EXPECT_FALSE(seen.contains(key)) << key.toString().toStdString();
             seen.insert(key);
+        }
+    }
+    // Nor does an access key within a menu.
+    for (QMenu* menu : w->findChildren<QMenu*>()) {
+        QSet<QKeySequence> keys;
+        for (QAction* a : menu->actions()) {
+            const QKeySequence key = QKeySequence::mnemonic(a->text());
+            EXPECT_TRUE(key.isEmpty() || !keys.contains(key)) << a->text().toStdString();
+            keys.insert(key);
         }
     }
 }
