@@ -180,9 +180,9 @@ bool writeMidiFile(const MidiTimeline& timeline, int velocity, const MidiSink& s
     tempo.meta(0, kTempo, std::string_view(micros, 3));
     // A measure of `measure` steps in quarters, 24 clocks a click, 8 32nds
     // a quarter.
-    const char signature[4] = {
-        static_cast<char>(timeline.measure * timeline.ticksPerStep / MidiTimeline::kTicksPerQuarter),
-        2, 24, 8};
+    const char signature[4] = {static_cast<char>(timeline.measure * timeline.ticksPerStep /
+                                                 MidiTimeline::kTicksPerQuarter),
+                               2, 24, 8};
     tempo.meta(0, kTimeSignature, std::string_view(signature, 4));
     tempo.meta(timeline.endTick, kEndOfTrack, {});
     if (!tempo.writeChunk(sink)) {

@@ -36,9 +36,10 @@ const MyIcons* atlas() {
 void OrnPainter::paintBackground(QPainter& painter, const OrnImageInfo& info, float paintFromX,
                                  float paintToX) {
     const float width = paintToX - paintFromX;
-    fillStaffRect(painter, info, paintFromX, info.notationBottom, width, static_cast<float>(kNotationHeight),
-                  colorFromRGB(kNotationBandColor));
-    fillStaffRect(painter, info, paintFromX, info.runningBottom, width, static_cast<float>(kRunningHeight), Qt::white);
+    fillStaffRect(painter, info, paintFromX, info.notationBottom, width,
+                  static_cast<float>(kNotationHeight), colorFromRGB(kNotationBandColor));
+    fillStaffRect(painter, info, paintFromX, info.runningBottom, width,
+                  static_cast<float>(kRunningHeight), Qt::white);
     for (int y = 32; y <= 96; y += 16) {
         fillStaffRect(painter, info, paintFromX, info.notationBottom + static_cast<float>(y), width,
                       2.0f, Qt::black);
@@ -76,7 +77,8 @@ void OrnPainter::paintLoopEnd(QPainter& painter, const OrnImageInfo& info, float
         fillStaffRect(painter, info, x0, b + 40.0f, 2.0f, 2.0f, Qt::black);
     }
     fillStaffRect(painter, info, x0 + 5.0f, b, 1.0f, 64.0f, Qt::black);
-    fillStaffRect(painter, info, x + static_cast<float>(kLoopEndRight) - 4.0f, b, 4.0f, 64.0f, Qt::black);
+    fillStaffRect(painter, info, x + static_cast<float>(kLoopEndRight) - 4.0f, b, 4.0f, 64.0f,
+                  Qt::black);
 }
 
 void OrnPainter::paintVLines(QPainter& painter, const OrnImageInfo& info, const OrnScore& score,

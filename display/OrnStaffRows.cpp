@@ -72,13 +72,13 @@ void paintStaffRow(OrnPainter& painter, QPainter& qpainter, const OrnScore& scor
     // Lines up to the closing one; the measure numbers only up to the last
     // step, so that the next row's first number is not cut in half here.
     qpainter.save();
-    const QRect band = OrnPainter::toDeviceRect(
-                           info, QRectF(first, info.notationBottom, closing + 1 - first,
-                                                  OrnPainter::kNotationHeight))
-                           .toRect();
+    const QRect band =
+        OrnPainter::toDeviceRect(info, QRectF(first, info.notationBottom, closing + 1 - first,
+                                              OrnPainter::kNotationHeight))
+            .toRect();
     const QRect strip =
-        OrnPainter::toDeviceRect(info, QRectF(first, info.runningBottom, music - first,
-                                                  OrnPainter::kRunningHeight))
+        OrnPainter::toDeviceRect(
+            info, QRectF(first, info.runningBottom, music - first, OrnPainter::kRunningHeight))
             .toRect();
     qpainter.setClipRegion(QRegion(band).united(strip), Qt::IntersectClip);
     painter.paintVLines(qpainter, info, score, static_cast<float>(first),

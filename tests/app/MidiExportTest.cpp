@@ -375,7 +375,8 @@ TEST_F(MidiExport, NotesWithoutASampleLastUntilCutOrOneStep) {
 
 TEST_F(MidiExport, TheTimeSignatureIsAMeasureOfSteps) {
     const std::vector<std::tuple<int, int, std::string>> cases = {
-        {3, 120, "\x03\x02\x18\x08"}, {4, 120, "\x04\x02\x18\x08"},
+        {3, 120, "\x03\x02\x18\x08"},
+        {4, 120, "\x04\x02\x18\x08"},
         {3, 2, "\x06\x02\x18\x08"}}; // a 30 s step is two quarters
     for (const auto& [measure, tempo, signature] : cases) {
         const Smf smf = exported({{0, 9, kDog}}, tempo, 4, false, 1, 0, measure);
