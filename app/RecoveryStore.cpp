@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -69,6 +70,9 @@ RecoveryStore::~RecoveryStore() {
 }
 
 bool RecoveryStore::open() {
+    if (_lock || _openFailed) {
+        return !_openFailed;
+    }
     const QString name = QStringLiteral("%1-%2")
                              .arg(QCoreApplication::applicationPid())
                              .arg(QDateTime::currentMSecsSinceEpoch());
@@ -78,6 +82,7 @@ bool RecoveryStore::open() {
     lock->setStaleLockTime(0);
     if (!QDir().mkpath(folder) || !lock->tryLock(0)) {
         zuboLog("cannot keep unsaved documents in %s", qUtf8Printable(folder));
+        _openFailed = true;
         return false;
     }
     _instanceFolder = folder;
@@ -117,7 +122,10 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         const QString folder = root.filePath(entry);
         const bool taken = std::any_of(_taken.begin(), _taken.end(),
                                        [&](const Taken& t) { return t.folder == folder; });
-        if (folder == _instanceFolder || taken) {
+        // Every instance makes its folder before it locks it: one without a
+        // lock may be another's, just made.
+        if (folder == _instanceFolder || taken ||
+            !QFileInfo::exists(QDir(folder).filePath(kLockName))) {
             continue;
         }
         auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
@@ -133,6 +141,7 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         for (const QString& file : files) {
             QFile in(QDir(folder).filePath(file));
             Leftover leftover;
+            leftover.folder = folder;
             if (in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
                 parse(in.readAll(), &leftover)) {
                 found << leftover;
@@ -148,9 +157,11 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
     return found;
 }
 
-void RecoveryStore::discardLeftovers() {
+void RecoveryStore::discardLeftovers(const QStringList& keep) {
     for (Taken& taken : _taken) {
-        removeLocked(taken.folder, *taken.lock);
+        if (!keep.contains(taken.folder)) {
+            removeLocked(taken.folder, *taken.lock);
+        }
     }
     _taken.clear();
 }

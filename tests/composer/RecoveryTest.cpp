@@ -115,6 +115,22 @@ TEST_F(RecoveryStoreTest, OnlyInstancesThatHaveGoneLeaveDocuments) {
     EXPECT_FALSE(QDir(folder).exists());
 }
 
+// An instance makes its folder, then locks it: another starting meanwhile
+// must neither take nor remove it.
+TEST_F(RecoveryStoreTest, AFolderNotYetLockedIsLeftAlone) {
+    const QString starting = QDir(root.path()).filePath(QStringLiteral("starting"));
+    ASSERT_TRUE(QDir().mkpath(starting));
+    QFile file(QDir(starting).filePath(QStringLiteral("1.orn")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("NAME=a.orn\r\n" + scoreText({1}));
+    file.close();
+    RecoveryStore store(root.path());
+    ASSERT_TRUE(store.open());
+    EXPECT_TRUE(store.takeLeftovers().isEmpty());
+    store.discardLeftovers();
+    EXPECT_TRUE(file.exists());
+}
+
 // The controller with a store, keeping documents every second.
 class Recovery : public ComposerTest {
 protected:
@@ -200,7 +216,8 @@ TEST_F(Recovery, TheFileGoesWhenNothingIsLeftToLose) {
 }
 
 TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
-    leaveBehind({{QStringLiteral("ode.orn"), scoreText({5})},
+    const QString original = QDir(folder.path()).filePath(QStringLiteral("ode.orn"));
+    leaveBehind({{original, scoreText({5})},
                  {QStringLiteral("Untitled 2"), scoreText({6, 9})},
                  {QStringLiteral("broken.orn"), QByteArrayLiteral("TEMPO=5\r\n")}});
     dialogs.restoreAnswers = {Answer::Restore};
@@ -229,9 +246,40 @@ TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
     dialogs.savePaths = {QString(), QString()};
     EXPECT_FALSE(restored[0]->document()->saveAs());
     EXPECT_FALSE(restored[1]->document()->saveAs());
-    EXPECT_TRUE(dialogs.suggestedPaths.value(0).endsWith(QStringLiteral("/ode.orn")));
+    EXPECT_EQ(dialogs.suggestedPaths.value(0), original);
     EXPECT_TRUE(dialogs.suggestedPaths.value(1).endsWith(QStringLiteral("/Untitled 2.orn")));
-    EXPECT_EQ(leftoverFolders(), 0);
+    // The damaged document stays for the next start.
+    EXPECT_EQ(leftoverFolders(), 1);
+}
+
+TEST_F(Recovery, LeftDocumentsStayUnlessKeptAgain) {
+    const struct {
+        const char* name;
+        bool keepable; // whether this instance can keep documents
+        int foldersLeft;
+    } cases[] = {{"kept again", true, 0}, {"this instance cannot keep", false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        leaveBehind({{QStringLiteral("a.orn"), scoreText({1})}});
+        if (!c.keepable) {
+            ASSERT_TRUE(QDir(store.instanceFolder()).removeRecursively());
+        }
+        dialogs.restoreAnswers = {Answer::Restore};
+        EXPECT_EQ(controller->offerRecovery().size(), 1);
+        const auto left = QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        EXPECT_EQ(left.count(QStringLiteral("killed")), c.foldersLeft);
+    }
+}
+
+TEST_F(Recovery, AStoreThatCannotOpenIsToldAbout) {
+    QFile blocker(QDir(root.path()).filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    RecoveryStore unusable(QDir(blocker.fileName()).filePath(QStringLiteral("store")));
+    DocumentController other(&dialogs, &prefs);
+    other.setRecoveryStore(&unusable, kInterval);
+    ASSERT_EQ(dialogs.alerts.size(), 1U);
+    EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Cannot Keep Unsaved Work"));
+    EXPECT_TRUE(other.offerRecovery().isEmpty());
 }
 
 TEST_F(Recovery, DiscardDeletesAndAClosedQuestionKeeps) {
