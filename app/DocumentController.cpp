@@ -278,10 +278,10 @@ bool DocumentController::exportAudio(OrnWindowController* window) {
     if (!zubo::isAudioExportPath(path.toStdString())) {
         path += QStringLiteral(".wav");
     }
-    return writeExport(window, path, [](const std::string& out, std::ostream& err,
-                                        std::istream& in) {
-        return zubo::exportAudio("-", out, {}, err, in);
-    });
+    return writeExport(window, path,
+                       [](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportAudio("-", out, {}, err, in);
+                       });
 }
 
 bool DocumentController::exportPicture(OrnWindowController* window) {
@@ -301,10 +301,10 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
     }
     settings.setValue(QLatin1String(kPictureWrapKey), *pixels);
     const int wrap = *pixels / zubo::kComposerPictureScale;
-    return writeExport(window, path, [wrap](const std::string& out, std::ostream& err,
-                                            std::istream& in) {
-        return zubo::exportScorePicture("-", out, zubo::kComposerPictureScale, wrap, err, in);
-    });
+    return writeExport(
+        window, path, [wrap](const std::string& out, std::ostream& err, std::istream& in) {
+            return zubo::exportScorePicture("-", out, zubo::kComposerPictureScale, wrap, err, in);
+        });
 }
 
 bool DocumentController::exportMidi(OrnWindowController* window) {
@@ -316,10 +316,10 @@ bool DocumentController::exportMidi(OrnWindowController* window) {
     if (!zubo::isMidiExportPath(path.toStdString())) {
         path += QStringLiteral(".mid");
     }
-    return writeExport(window, path, [](const std::string& out, std::ostream& err,
-                                        std::istream& in) {
-        return zubo::exportMidi("-", out, {}, err, in);
-    });
+    return writeExport(window, path,
+                       [](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportMidi("-", out, {}, err, in);
+                       });
 }
 
 bool DocumentController::writeExport(OrnWindowController* window, const QString& path,

@@ -39,8 +39,8 @@ std::unique_ptr<QGuiApplication> guiApplicationIfNone() {
 } // namespace
 
 int pictureMaxWidth() {
-    return static_cast<int>(OrnPainter::playingPositionToPhisicalX(
-               static_cast<float>(OrnScore::maxLength()))) +
+    return static_cast<int>(
+               OrnPainter::playingPositionToPhisicalX(static_cast<float>(OrnScore::maxLength()))) +
            16;
 }
 

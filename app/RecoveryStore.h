@@ -12,11 +12,11 @@
 // crash loses at most the last few seconds of work. Each running instance
 // has a folder of its own under the recovery folder, locked by a QLockFile
 // inside it; a document is one file "ID.orn" there: a line naming the
-// document (its file's path, or "Untitled 2" for one never saved), then the score's full text (the reader passes over the name
-// line, so the file also opens as a score). A clean end removes the folder;
-// the folders of instances that ended otherwise are left behind, and their
-// locks turn stale. A folder without a lock is one being made, and is
-// left alone.
+// document (its file's path, or "Untitled 2" for one never saved), then the
+// score's full text (the reader passes over the name line, so the file also
+// opens as a score). A clean end removes the folder; the folders of
+// instances that ended otherwise are left behind, and their locks turn
+// stale. A folder without a lock is one being made, and is left alone.
 class RecoveryStore {
 public:
     // A document left behind by an instance that is no longer running.

@@ -462,8 +462,8 @@ TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
     } cases[] = {
         {0, true, PictureWrapDialog::kDefaultRowWidth},
         {1400, false, 1400},
-        {50, false, 368},       // a stored width below the least a row needs
-        {99999, false, 61636},  // above the whole strip's
+        {50, false, 368},      // a stored width below the least a row needs
+        {99999, false, 61636}, // above the whole strip's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.proposed);

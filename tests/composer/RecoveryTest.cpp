@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
@@ -181,6 +182,22 @@ TEST_F(Recovery, AChangeIsKeptAtOnceAfterQuietElseOnceTheIntervalHasPassed) {
     EXPECT_EQ(kept(w), scoreText({1}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return kept(w) == textOf(w->document()->score()); }, 10000));
     EXPECT_NE(kept(w), scoreText({1, 2})) << "the loop was not kept";
+}
+
+// Restored, it proposes to be saved where it was.
+TEST_F(Recovery, ASavedDocumentIsKeptUnderItsFullPath) {
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("deep/s.orn"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    OrnWindowController* w = controller->newDocument();
+    dialogs.savePaths = {path};
+    ASSERT_TRUE(controller->saveDocument(w));
+    w->document()->undoableAddNoteAt(1, 4, 3);
+    abandon(store, QDir(store.folder()).filePath(QStringLiteral("killed")));
+    RecoveryStore next(QDir(root.path()).filePath(QStringLiteral("store")));
+    ASSERT_TRUE(next.open());
+    const auto leftovers = next.takeLeftovers();
+    ASSERT_EQ(leftovers.size(), 1);
+    EXPECT_EQ(leftovers[0].name, path);
 }
 
 TEST_F(Recovery, TheFileGoesWhenNothingIsLeftToLose) {
