@@ -141,9 +141,6 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
     case Dialogs::RestoreAnswer::Restore:
         break;
     }
-    // The folders with a document not kept again in this instance's folder
-    // stay for the next start.
-    QStringList unfinished;
     for (const RecoveryStore::Leftover& leftover : leftovers) {
         auto doc = makeDocument();
         const QString type = QLatin1String(MyDocument::kOrnFormatType);
@@ -153,23 +150,23 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
                                "again at the next start.")
                     .arg(QFileInfo(leftover.name).fileName());
             _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry, detail, kIndeed);
-            unfinished << leftover.folder;
             continue;
         }
         doc->setRecoveredFrom(leftover.name);
         // Unsaved work: edited, with nothing to undo.
         doc->undoStack()->resetClean();
         doc->updateEditedState();
-        // Its window's keeper writes it at once.
+        // Its window's keeper writes it at once; the old file goes only
+        // once it is kept again, and what is left is offered at the next start.
         OrnWindowController* window = addWindow(std::move(doc));
         const auto* keeper =
             window->document()->findChild<RecoveryKeeper*>(QString(), Qt::FindDirectChildrenOnly);
-        if (keeper == nullptr || !keeper->kept()) {
-            unfinished << leftover.folder;
+        if (keeper != nullptr && keeper->kept()) {
+            _recoveryStore->forget(leftover);
         }
         restored << window;
     }
-    _recoveryStore->discardLeftovers(unfinished);
+    _recoveryStore->releaseLeftovers();
     return restored;
 }
 

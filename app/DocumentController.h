@@ -45,8 +45,8 @@ public:
     // Offers the documents that instances no longer running left in the
     // store: each restored one opens edited and untitled, named after its
     // original; Discard deletes them; a closed question keeps them for the
-    // next start. A left folder goes once all its documents are kept again;
-    // one with a damaged document or one that could not be kept stays.
+    // next start. A left document goes once it is kept again in this
+    // instance; a damaged one, or one that cannot be kept, stays.
     // Answers the restored windows.
     QList<OrnWindowController*> offerRecovery();
 

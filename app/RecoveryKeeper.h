@@ -24,7 +24,7 @@ public:
     ~RecoveryKeeper() override;
 
     int id() const { return _fileId; }
-    // Whether the document's last write was kept.
+    // Whether the store holds a file for the document.
     bool kept() const { return _fileExists; }
 
 private:

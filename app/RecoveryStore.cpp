@@ -16,7 +16,19 @@
 
 namespace {
 
-const QString kLockName = QStringLiteral("lock");
+// A folder's lock lies beside it, so that the lock is held before the folder
+// can be seen.
+QString lockPathOf(const QString& folder) {
+    return folder + QStringLiteral(".lock");
+}
+
+std::unique_ptr<QLockFile> lockFor(const QString& folder) {
+    auto lock = std::make_unique<QLockFile>(lockPathOf(folder));
+    // A live instance's lock never turns stale by age; one whose process has
+    // gone is stale, and tryLock takes it over.
+    lock->setStaleLockTime(0);
+    return lock;
+}
 const QByteArray kNameKey = QByteArrayLiteral("NAME=");
 // A document's file is far smaller; anything larger is not ours.
 constexpr qint64 kMaxFileBytes = 2 << 20;
@@ -40,17 +52,11 @@ bool parse(const QByteArray& data, RecoveryStore::Leftover* leftover) {
     return !leftover->name.isEmpty();
 }
 
-// Empties a folder whose lock is held, then lets the lock go and removes
-// the folder: no other instance can find documents in it meanwhile.
+// Removes a folder whose lock is held, then lets the lock go: no other
+// instance can find the folder unlocked meanwhile.
 void removeLocked(const QString& folder, QLockFile& lock) {
-    QDir dir(folder);
-    for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (file != kLockName) {
-            dir.remove(file);
-        }
-    }
+    QDir(folder).removeRecursively();
     lock.unlock();
-    QDir().rmdir(folder);
 }
 
 } // namespace
@@ -77,10 +83,8 @@ bool RecoveryStore::open() {
                              .arg(QCoreApplication::applicationPid())
                              .arg(QDateTime::currentMSecsSinceEpoch());
     const QString folder = QDir(_folder).filePath(name);
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
-    // A live instance's lock never turns stale by age.
-    lock->setStaleLockTime(0);
-    if (!QDir().mkpath(folder) || !lock->tryLock(0)) {
+    auto lock = lockFor(folder);
+    if (!QDir().mkpath(_folder) || !lock->tryLock(0) || !QDir().mkpath(folder)) {
         zuboLog("cannot keep unsaved documents in %s", qUtf8Printable(folder));
         _openFailed = true;
         return false;
@@ -122,15 +126,10 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         const QString folder = root.filePath(entry);
         const bool taken = std::any_of(_taken.begin(), _taken.end(),
                                        [&](const Taken& t) { return t.folder == folder; });
-        // Every instance makes its folder before it locks it: one without a
-        // lock may be another's, just made.
-        if (folder == _instanceFolder || taken ||
-            !QFileInfo::exists(QDir(folder).filePath(kLockName))) {
+        if (folder == _instanceFolder || taken) {
             continue;
         }
-        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
-        lock->setStaleLockTime(0);
-        // A lock whose process has gone is stale, and tryLock takes it over.
+        auto lock = lockFor(folder);
         if (!lock->tryLock(0)) {
             continue;
         }
@@ -141,7 +140,7 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         for (const QString& file : files) {
             QFile in(QDir(folder).filePath(file));
             Leftover leftover;
-            leftover.folder = folder;
+            leftover.file = in.fileName();
             if (in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
                 parse(in.readAll(), &leftover)) {
                 found << leftover;
@@ -157,15 +156,27 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
     return found;
 }
 
-void RecoveryStore::discardLeftovers(const QStringList& keep) {
+void RecoveryStore::forget(const Leftover& leftover) {
+    const QString folder = QFileInfo(leftover.file).path();
+    const bool taken = std::any_of(_taken.begin(), _taken.end(),
+                                   [&](const Taken& t) { return t.folder == folder; });
+    if (taken) {
+        QFile::remove(leftover.file);
+    }
+}
+
+void RecoveryStore::discardLeftovers() {
     for (Taken& taken : _taken) {
-        if (!keep.contains(taken.folder)) {
-            removeLocked(taken.folder, *taken.lock);
-        }
+        removeLocked(taken.folder, *taken.lock);
     }
     _taken.clear();
 }
 
 void RecoveryStore::releaseLeftovers() {
+    for (Taken& taken : _taken) {
+        if (QDir(taken.folder).entryList({QStringLiteral("*.orn")}, QDir::Files).isEmpty()) {
+            removeLocked(taken.folder, *taken.lock);
+        }
+    }
     _taken.clear();
 }

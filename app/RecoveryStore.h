@@ -11,20 +11,21 @@
 // The unsaved documents of every running composer, kept on disk so that a
 // crash loses at most the last few seconds of work. Each running instance
 // has a folder of its own under the recovery folder, locked by a QLockFile
-// inside it; a document is one file "ID.orn" there: a line naming the
-// document (its file's path, or "Untitled 2" for one never saved), then the
-// score's full text (the reader passes over the name line, so the file also
-// opens as a score). A clean end removes the folder; the folders of
-// instances that ended otherwise are left behind, and their locks turn
-// stale. A folder without a lock is one being made, and is left alone.
+// "FOLDER.lock" beside it that is taken before the folder is made, so that
+// no other instance ever sees the folder unlocked. A document is one file
+// "ID.orn" there: a line naming the document (its file's path, or
+// "Untitled 2" for one never saved), then the score's full text (the reader
+// passes over the name line, so the file also opens as a score). A clean end
+// removes the folder; the folders of instances that ended otherwise are left
+// behind, and their locks turn stale.
 class RecoveryStore {
 public:
     // A document left behind by an instance that is no longer running.
     struct Leftover {
         QString name;
         QByteArray text;
-        // The folder it was left in.
-        QString folder;
+        // Its file.
+        QString file;
     };
 
     // The recovery folder in the user's application data folder.
@@ -55,10 +56,12 @@ public:
     // documents in the order they were made. A folder with no documents is
     // removed at once; a running instance's folder is never touched.
     QList<Leftover> takeLeftovers();
-    // Removes the folders takeLeftovers took, except those in `keep`, which
-    // it releases.
-    void discardLeftovers(const QStringList& keep = {});
-    // Unlocks them, so that the next start offers them again.
+    // Removes the file of a leftover taken, once it is kept elsewhere.
+    void forget(const Leftover& leftover);
+    // Removes the folders takeLeftovers took.
+    void discardLeftovers();
+    // Unlocks them, so that the next start offers what is left in them; a
+    // folder with no documents left goes.
     void releaseLeftovers();
 
 private:
