@@ -29,6 +29,7 @@ std::unique_ptr<QLockFile> lockFor(const QString& folder) {
     lock->setStaleLockTime(0);
     return lock;
 }
+
 const QByteArray kNameKey = QByteArrayLiteral("NAME=");
 // A document's file is far smaller; anything larger is not ours.
 constexpr qint64 kMaxFileBytes = 2 << 20;
