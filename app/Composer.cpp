@@ -75,9 +75,7 @@ int runComposer(int& argc, char** argv, const QStringList& files) {
     // it as they close.
     RecoveryStore recovery(RecoveryStore::defaultFolder());
     DocumentController controller(&dialogs, Preferences::shared());
-    if (recovery.open()) {
-        controller.setRecoveryStore(&recovery, recoveryInterval());
-    }
+    controller.setRecoveryStore(&recovery, recoveryInterval());
     const bool restored = !controller.offerRecovery().isEmpty();
     if ((files.isEmpty() || controller.openFiles(files).isEmpty()) && !restored) {
         controller.newDocument();

@@ -29,8 +29,9 @@
 namespace {
 
 const char* const kRecentFilesKey = "recentFiles";
-// The last layout of an exported picture: 0 one strip, else the row width.
-const char* const kPictureWrapKey = "pictureWrap";
+// The last layout of an exported picture: 0 one strip, else the row width
+// in pixels of the picture.
+const char* const kPictureWrapKey = "pictureWrapPixels";
 const QString kScoreFilter = QStringLiteral("Zubo scores (*.orn)");
 const QString kSorry = QStringLiteral("Sorry.");
 const QString kIndeed = QStringLiteral("Indeed");
@@ -105,6 +106,14 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
 
 void DocumentController::setRecoveryStore(RecoveryStore* store,
                                           std::chrono::milliseconds interval) {
+    if (!store->open()) {
+        _dialogs->alert(QStringLiteral("Cannot Keep Unsaved Work"), kSorry,
+                        QStringLiteral("Unsaved changes cannot be kept in \u201C%1\u201D, so a "
+                                       "crash would lose them.")
+                            .arg(QDir::toNativeSeparators(store->folder())),
+                        kIndeed);
+        return;
+    }
     _recoveryStore = store;
     _recoveryInterval = interval;
 }
@@ -120,7 +129,7 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
     }
     QStringList names;
     for (const RecoveryStore::Leftover& leftover : leftovers) {
-        names << leftover.name;
+        names << QFileInfo(leftover.name).fileName();
     }
     switch (_dialogs->askRestoreDocuments(names)) {
     case Dialogs::RestoreAnswer::Later:
@@ -137,7 +146,9 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
         const QString type = QLatin1String(MyDocument::kOrnFormatType);
         if (!doc->loadDataRepresentation(leftover.text, type)) {
             const QString detail =
-                QStringLiteral("The unsaved \u201C%1\u201D is damaged.").arg(leftover.name);
+                QStringLiteral("The unsaved \u201C%1\u201D is damaged. It is kept, and offered "
+                               "again at the next start.")
+                    .arg(QFileInfo(leftover.name).fileName());
             _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry, detail, kIndeed);
             continue;
         }
@@ -145,10 +156,17 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
         // Unsaved work: edited, with nothing to undo.
         doc->undoStack()->resetClean();
         doc->updateEditedState();
-        // Each one is kept in this instance's folder before the old ones go.
-        restored << addWindow(std::move(doc));
+        // Its window's keeper writes it at once; the old file goes only
+        // once it is kept again, and what is left is offered at the next start.
+        OrnWindowController* window = addWindow(std::move(doc));
+        const auto* keeper =
+            window->document()->findChild<RecoveryKeeper*>(QString(), Qt::FindDirectChildrenOnly);
+        if (keeper != nullptr && keeper->kept()) {
+            _recoveryStore->forget(leftover);
+        }
+        restored << window;
     }
-    _recoveryStore->discardLeftovers();
+    _recoveryStore->releaseLeftovers();
     return restored;
 }
 
@@ -257,18 +275,10 @@ bool DocumentController::exportAudio(OrnWindowController* window) {
     if (!zubo::isAudioExportPath(path.toStdString())) {
         path += QStringLiteral(".wav");
     }
-    // The same renderer as the command line, fed the score's text.
-    std::istringstream in(window->document()->score().toString());
-    std::ostringstream err;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = zubo::exportAudio("-", path.toStdString(), {}, err, in);
-    QGuiApplication::restoreOverrideCursor();
-    if (status != 0) {
-        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
-                        QString::fromStdString(err.str()).trimmed(), kIndeed);
-        return false;
-    }
-    return true;
+    return writeExport(window, path,
+                       [](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportAudio("-", out, {}, err, in);
+                       });
 }
 
 bool DocumentController::exportPicture(OrnWindowController* window) {
@@ -281,20 +291,17 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
         path += QStringLiteral(".png");
     }
     QSettings settings(kOrganisation, kApplication);
-    const std::optional<int> wrap =
+    const std::optional<int> pixels =
         _dialogs->askPictureWrap(settings.value(QLatin1String(kPictureWrapKey), 0).toInt());
-    if (!wrap) {
+    if (!pixels) {
         return false;
     }
-    settings.setValue(QLatin1String(kPictureWrapKey), *wrap);
-    std::istringstream in(window->document()->score().toString());
-    std::ostringstream err;
-    if (zubo::exportScorePicture("-", path.toStdString(), 2, *wrap, err, in) != 0) {
-        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
-                        QString::fromStdString(err.str()).trimmed(), kIndeed);
-        return false;
-    }
-    return true;
+    settings.setValue(QLatin1String(kPictureWrapKey), *pixels);
+    const int wrap = *pixels / zubo::kComposerPictureScale;
+    return writeExport(
+        window, path, [wrap](const std::string& out, std::ostream& err, std::istream& in) {
+            return zubo::exportScorePicture("-", out, zubo::kComposerPictureScale, wrap, err, in);
+        });
 }
 
 bool DocumentController::exportMidi(OrnWindowController* window) {
@@ -306,9 +313,21 @@ bool DocumentController::exportMidi(OrnWindowController* window) {
     if (!zubo::isMidiExportPath(path.toStdString())) {
         path += QStringLiteral(".mid");
     }
+    return writeExport(window, path,
+                       [](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportMidi("-", out, {}, err, in);
+                       });
+}
+
+bool DocumentController::writeExport(OrnWindowController* window, const QString& path,
+                                     const ExportWriter& write) {
+    // The same writers as the command line, fed the score's text.
     std::istringstream in(window->document()->score().toString());
     std::ostringstream err;
-    if (zubo::exportMidi("-", path.toStdString(), {}, err, in) != 0) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const int status = write(path.toStdString(), err, in);
+    QGuiApplication::restoreOverrideCursor();
+    if (status != 0) {
         _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
                         QString::fromStdString(err.str()).trimmed(), kIndeed);
         return false;

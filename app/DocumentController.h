@@ -8,7 +8,10 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
+#include <iosfwd>
 #include <memory>
+#include <string>
 
 class Dialogs;
 class OrnWindowController;
@@ -35,13 +38,16 @@ public:
     // default device when unset.
     void setOutputMaker(MyDocument::OutputMaker maker) { _outputMaker = std::move(maker); }
 
-    // Keeps every document's unsaved state in `store` (written at most once
-    // an `interval`); without a store nothing is kept.
+    // Opens `store` and keeps every document's unsaved state in it (written
+    // at most once an `interval`); a store that cannot be opened is told
+    // about and not used. Without a store nothing is kept.
     void setRecoveryStore(RecoveryStore* store, std::chrono::milliseconds interval);
     // Offers the documents that instances no longer running left in the
     // store: each restored one opens edited and untitled, named after its
     // original; Discard deletes them; a closed question keeps them for the
-    // next start. Answers the restored windows.
+    // next start. A left document goes once it is kept again in this
+    // instance; a damaged one, or one that cannot be kept, stays.
+    // Answers the restored windows.
     QList<OrnWindowController*> offerRecovery();
 
     QList<OrnWindowController*> windows() const;
@@ -81,6 +87,12 @@ private:
     void noteRecentFile(const QString& path);
     QString askExportPath(OrnWindowController* window, const QString& title,
                           const QString& extension, const QString& filter);
+    // Writes the score of `window` to `path`: (path, errors, score text) to
+    // 0, or else 1 with a line on the errors.
+    using ExportWriter = std::function<int(const std::string&, std::ostream&, std::istream&)>;
+    // Runs `write` under the wait cursor; alerts on failure and says so in the
+    // status bar on success.
+    bool writeExport(OrnWindowController* window, const QString& path, const ExportWriter& write);
 
     Dialogs* _dialogs;
     Preferences* _preferences;

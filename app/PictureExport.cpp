@@ -19,9 +19,6 @@
 namespace zubo {
 namespace {
 
-// The strip's right end: 16 past the centre of step 960.
-constexpr int kStripEnd = 30818;
-
 // Qt needs a GUI application for fonts and the palette. The headless modes
 // run without one, so the export makes its own for as long as it runs, on the
 // offscreen platform when no display is there.
@@ -41,10 +38,16 @@ std::unique_ptr<QGuiApplication> guiApplicationIfNone() {
 
 } // namespace
 
+int pictureMaxWidth() {
+    return static_cast<int>(
+               OrnPainter::playingPositionToPhisicalX(static_cast<float>(OrnScore::maxLength()))) +
+           16;
+}
+
 int pictureWidth(const OrnScore& score) {
     const auto endX =
         static_cast<int>(OrnPainter::playingPositionToPhisicalX(static_cast<float>(score.end())));
-    return std::max(kPictureMinWidth, std::min(endX + 64, kStripEnd));
+    return std::max(kPictureMinWidth, std::min(endX + 64, pictureMaxWidth()));
 }
 
 QImage paintScorePicture(const OrnScore& score, int scale) {
@@ -78,11 +81,6 @@ QSize wrappedPictureSize(const std::vector<OrnStaffRow>& rows) {
     }
     const auto count = static_cast<int>(rows.size());
     return {width, count > 0 ? staffRowTop(count - 1) + kStaffRowHeight : 0};
-}
-
-QImage paintWrappedPicture(const OrnScore& score, int wrapWidth, int scale) {
-    const auto rows = layoutStaffRows(score, wrapWidth);
-    return paintWrappedPictureBand(score, rows, scale, 0, wrappedPictureSize(rows).height());
 }
 
 QImage paintWrappedPictureBand(const OrnScore& score, const std::vector<OrnStaffRow>& rows,

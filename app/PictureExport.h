@@ -17,6 +17,12 @@ constexpr int kPictureHeight = 132;
 // A picture is never narrower than the composer's standard view.
 constexpr int kPictureMinWidth = 768;
 
+// The composer writes its pictures at two device pixels per display unit.
+constexpr int kComposerPictureScale = 2;
+
+// The width in display units of the whole strip: to 16 past the centre of
+// its last step. No picture is wider.
+int pictureMaxWidth();
 // The width in display units of the picture of a score: the strip from its
 // left edge to 64 units past the end mark (never past the strip's end), at
 // least kPictureMinWidth.
@@ -40,9 +46,7 @@ int pictureBandHeight(int width, int scale);
 // kStaffRowGap between them. Its size in display units: the widest row by
 // the rows and their gaps.
 QSize wrappedPictureSize(const std::vector<OrnStaffRow>& rows);
-// The whole wrapped picture of a score, rows no wider than `wrapWidth`.
-QImage paintWrappedPicture(const OrnScore& score, int wrapWidth, int scale);
-// Its rows of pixels from display unit `top` (even) down, `height` units high.
+// The rows of a wrapped picture of pixels from display unit `top` (even) down, `height` units high.
 QImage paintWrappedPictureBand(const OrnScore& score, const std::vector<OrnStaffRow>& rows,
                                int scale, int top, int height);
 

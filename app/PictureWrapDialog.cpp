@@ -1,5 +1,6 @@
 #include "app/PictureWrapDialog.h"
 
+#include "app/PictureExport.h"
 #include "display/OrnStaffRows.h"
 
 #include <QDialogButtonBox>
@@ -8,11 +9,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-
-namespace {
-// The whole strip: a wider row holds every measure as well.
-constexpr int kMaxRowWidth = 30818;
-} // namespace
 
 PictureWrapDialog::PictureWrapDialog(int wrapWidth, QWidget* parent)
     : QDialog(parent), _strip(new QRadioButton(QStringLiteral("&One strip"), this)),
@@ -24,12 +20,16 @@ PictureWrapDialog::PictureWrapDialog(int wrapWidth, QWidget* parent)
     _rows->setAccessibleName(QStringLiteral("Wrapped rows"));
     _rows->setToolTip(
         QStringLiteral("Rows of whole measures stacked like a page, each with its clef"));
-    _rowWidth->setRange(kStaffRowMinWidth, kMaxRowWidth);
-    _rowWidth->setSuffix(QStringLiteral(" units wide"));
+    // A row as wide as the whole strip holds every measure; a wider one
+    // would change nothing.
+    _rowWidth->setRange(kStaffRowMinWidth * zubo::kComposerPictureScale,
+                        zubo::pictureMaxWidth() * zubo::kComposerPictureScale);
+    _rowWidth->setSingleStep(zubo::kComposerPictureScale * 32);
+    _rowWidth->setSuffix(QStringLiteral(" pixels wide"));
     _rowWidth->setAccessibleName(QStringLiteral("Row width"));
     _rowWidth->setToolTip(QStringLiteral(
-        "The widest a row may be, in staff units (a step is 32); a measure wider than this "
-        "still gets a row of its own"));
+        "The widest a row of the picture may be, in pixels (a step is 64); a measure wider "
+        "than this still gets a row of its own"));
     const bool wrapped = wrapWidth > 0;
     _rowWidth->setValue(wrapped ? wrapWidth : kDefaultRowWidth);
     _rowWidth->setEnabled(wrapped);

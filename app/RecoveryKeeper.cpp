@@ -3,8 +3,6 @@
 #include "app/RecoveryStore.h"
 #include "document/MyDocument.h"
 
-#include <QFileInfo>
-
 #include <vector>
 
 RecoveryKeeper::RecoveryKeeper(MyDocument* document, RecoveryStore* store,
@@ -49,7 +47,9 @@ void RecoveryKeeper::writeNow() {
         return;
     }
     const QString path = _document->filePath();
-    const QString name = !path.isEmpty()                         ? QFileInfo(path).fileName()
+    // The full path, so that a restored document proposes to be saved where
+    // it was.
+    const QString name = !path.isEmpty()                         ? path
                          : !_document->recoveredFrom().isEmpty() ? _document->recoveredFrom()
                                                                  : _document->displayName();
     const std::vector<std::uint8_t> text = _document->score().data();

@@ -24,8 +24,8 @@ public:
     ~RecoveryKeeper() override;
 
     int id() const { return _fileId; }
-    // Whether a change waits for the interval to pass.
-    bool writePending() const { return _timer.isActive(); }
+    // Whether the store holds a file for the document.
+    bool kept() const { return _fileExists; }
 
 private:
     void documentChanged();

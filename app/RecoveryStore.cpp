@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -15,7 +16,20 @@
 
 namespace {
 
-const QString kLockName = QStringLiteral("lock");
+// A folder's lock lies beside it, so that the lock is held before the folder
+// can be seen.
+QString lockPathOf(const QString& folder) {
+    return folder + QStringLiteral(".lock");
+}
+
+std::unique_ptr<QLockFile> lockFor(const QString& folder) {
+    auto lock = std::make_unique<QLockFile>(lockPathOf(folder));
+    // A live instance's lock never turns stale by age; one whose process has
+    // gone is stale, and tryLock takes it over.
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
 const QByteArray kNameKey = QByteArrayLiteral("NAME=");
 // A document's file is far smaller; anything larger is not ours.
 constexpr qint64 kMaxFileBytes = 2 << 20;
@@ -39,17 +53,11 @@ bool parse(const QByteArray& data, RecoveryStore::Leftover* leftover) {
     return !leftover->name.isEmpty();
 }
 
-// Empties a folder whose lock is held, then lets the lock go and removes
-// the folder: no other instance can find documents in it meanwhile.
+// Removes a folder whose lock is held, then lets the lock go: no other
+// instance can find the folder unlocked meanwhile.
 void removeLocked(const QString& folder, QLockFile& lock) {
-    QDir dir(folder);
-    for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (file != kLockName) {
-            dir.remove(file);
-        }
-    }
+    QDir(folder).removeRecursively();
     lock.unlock();
-    QDir().rmdir(folder);
 }
 
 } // namespace
@@ -69,15 +77,17 @@ RecoveryStore::~RecoveryStore() {
 }
 
 bool RecoveryStore::open() {
+    if (_lock || _openFailed) {
+        return !_openFailed;
+    }
     const QString name = QStringLiteral("%1-%2")
                              .arg(QCoreApplication::applicationPid())
                              .arg(QDateTime::currentMSecsSinceEpoch());
     const QString folder = QDir(_folder).filePath(name);
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
-    // A live instance's lock never turns stale by age.
-    lock->setStaleLockTime(0);
-    if (!QDir().mkpath(folder) || !lock->tryLock(0)) {
+    auto lock = lockFor(folder);
+    if (!QDir().mkpath(_folder) || !lock->tryLock(0) || !QDir().mkpath(folder)) {
         zuboLog("cannot keep unsaved documents in %s", qUtf8Printable(folder));
+        _openFailed = true;
         return false;
     }
     _instanceFolder = folder;
@@ -120,9 +130,7 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         if (folder == _instanceFolder || taken) {
             continue;
         }
-        auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(kLockName));
-        lock->setStaleLockTime(0);
-        // A lock whose process has gone is stale, and tryLock takes it over.
+        auto lock = lockFor(folder);
         if (!lock->tryLock(0)) {
             continue;
         }
@@ -133,6 +141,7 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         for (const QString& file : files) {
             QFile in(QDir(folder).filePath(file));
             Leftover leftover;
+            leftover.file = in.fileName();
             if (in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
                 parse(in.readAll(), &leftover)) {
                 found << leftover;
@@ -148,6 +157,15 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
     return found;
 }
 
+void RecoveryStore::forget(const Leftover& leftover) {
+    const QString folder = QFileInfo(leftover.file).path();
+    const bool taken = std::any_of(_taken.begin(), _taken.end(),
+                                   [&](const Taken& t) { return t.folder == folder; });
+    if (taken) {
+        QFile::remove(leftover.file);
+    }
+}
+
 void RecoveryStore::discardLeftovers() {
     for (Taken& taken : _taken) {
         removeLocked(taken.folder, *taken.lock);
@@ -156,5 +174,10 @@ void RecoveryStore::discardLeftovers() {
 }
 
 void RecoveryStore::releaseLeftovers() {
+    for (Taken& taken : _taken) {
+        if (QDir(taken.folder).entryList({QStringLiteral("*.orn")}, QDir::Files).isEmpty()) {
+            removeLocked(taken.folder, *taken.lock);
+        }
+    }
     _taken.clear();
 }

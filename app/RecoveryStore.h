@@ -11,17 +11,21 @@
 // The unsaved documents of every running composer, kept on disk so that a
 // crash loses at most the last few seconds of work. Each running instance
 // has a folder of its own under the recovery folder, locked by a QLockFile
-// inside it; a document is one file "ID.orn" there: a line naming the
-// document, then the score's full text (the reader passes over the name
-// line, so the file also opens as a score). A clean end removes the folder;
-// the folders of instances that ended otherwise are left behind, and their
-// locks turn stale.
+// "FOLDER.lock" beside it that is taken before the folder is made, so that
+// no other instance ever sees the folder unlocked. A document is one file
+// "ID.orn" there: a line naming the document (its file's path, or
+// "Untitled 2" for one never saved), then the score's full text (the reader
+// passes over the name line, so the file also opens as a score). A clean end
+// removes the folder; the folders of instances that ended otherwise are left
+// behind, and their locks turn stale.
 class RecoveryStore {
 public:
     // A document left behind by an instance that is no longer running.
     struct Leftover {
         QString name;
         QByteArray text;
+        // Its file.
+        QString file;
     };
 
     // The recovery folder in the user's application data folder.
@@ -34,8 +38,9 @@ public:
     RecoveryStore(const RecoveryStore&) = delete;
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
-    // Creates and locks this instance's folder; false when the recovery
-    // folder cannot be written, and then nothing is kept.
+    // Creates and locks this instance's folder (once; later calls answer
+    // the first one's result); false when the recovery folder cannot be
+    // written, and then nothing is kept.
     bool open();
     const QString& folder() const { return _folder; }
     QString instanceFolder() const { return _instanceFolder; }
@@ -51,9 +56,12 @@ public:
     // documents in the order they were made. A folder with no documents is
     // removed at once; a running instance's folder is never touched.
     QList<Leftover> takeLeftovers();
+    // Removes the file of a leftover taken, once it is kept elsewhere.
+    void forget(const Leftover& leftover);
     // Removes the folders takeLeftovers took.
     void discardLeftovers();
-    // Unlocks them, so that the next start offers them again.
+    // Unlocks them, so that the next start offers what is left in them; a
+    // folder with no documents left goes.
     void releaseLeftovers();
 
 private:
@@ -69,4 +77,5 @@ private:
     std::unique_ptr<QLockFile> _lock;
     std::vector<Taken> _taken;
     int _lastId = 0;
+    bool _openFailed = false;
 };

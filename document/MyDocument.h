@@ -79,7 +79,8 @@ public:
     // documents of this run were first named without a file; an untitled
     // document restored after a crash is "NAME (recovered)".
     QString displayName() const;
-    // The name of the document an untitled one was restored from, or empty.
+    // The path of the file an untitled document was restored from (its name
+    // when it had none, as "Untitled 2"), or empty.
     void setRecoveredFrom(const QString& name);
     QString recoveredFrom() const { return _recoveredFrom; }
     // The open document standing for `path` (compared as canonical paths),

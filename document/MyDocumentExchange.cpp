@@ -107,7 +107,7 @@ QString MyDocument::displayName() const {
         return fileNameOf(_filePath);
     }
     if (!_recoveredFrom.isEmpty()) {
-        return QStringLiteral("%1 (recovered)").arg(_recoveredFrom);
+        return QStringLiteral("%1 (recovered)").arg(fileNameOf(_recoveredFrom));
     }
     if (_untitledNumber == 0) {
         _untitledNumber = ++g_untitledCount;
@@ -300,14 +300,14 @@ bool MyDocument::saveAs() {
     if (_dialogs == nullptr) {
         return false;
     }
-    // A restored document proposes its original's name.
+    // A restored document proposes its original's path, or its name in the
+    // documents folder when it had none.
     const QString name = _recoveredFrom.isEmpty() ? displayName() : _recoveredFrom;
-    const QString suggested =
-        _filePath.isEmpty()
-            ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".orn")
-                                                               : name)
-            : _filePath;
+    const QString full =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name);
+    const QString suggested = !_filePath.isEmpty()                 ? _filePath
+                              : QFileInfo(full).suffix().isEmpty() ? full + QStringLiteral(".orn")
+                                                                   : full;
     QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
                                          QStringLiteral("Zubo scores (*.orn)"));
     if (path.isEmpty()) {

@@ -428,10 +428,10 @@ TEST_F(Opening, PictureExportAsksForItsLayout) {
     ASSERT_NE(w, nullptr);
     const OrnScore& score = w->document()->score();
     const struct {
-        std::optional<int> wrap;
-        QSize size; // in display units; empty when nothing is written
+        std::optional<int> wrap; // in pixels
+        QSize size;              // in display units; empty when nothing is written
     } cases[] = {
-        {600, zubo::wrappedPictureSize(layoutStaffRows(score, 600))},
+        {1200, zubo::wrappedPictureSize(layoutStaffRows(score, 600))},
         {0, QSize(zubo::pictureWidth(score), zubo::kPictureHeight)},
         {std::nullopt, QSize(0, 0)},
     };
@@ -461,8 +461,9 @@ TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
         int width;  // the row width shown
     } cases[] = {
         {0, true, PictureWrapDialog::kDefaultRowWidth},
-        {700, false, 700},
-        {50, false, 184},  // a stored width below the least a row needs
+        {1400, false, 1400},
+        {50, false, 368},      // a stored width below the least a row needs
+        {99999, false, 61636}, // above the whole strip's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.proposed);
@@ -481,6 +482,45 @@ TEST(PictureWrapDialogTest, OffersOneStripOrRowsOfAWidth) {
             EXPECT_FALSE(control->toolTip().isEmpty());
             EXPECT_FALSE(control->accessibleName().isEmpty());
         }
+    }
+}
+
+TEST_F(Opening, EveryExportSaysWhetherItWrote) {
+    OrnWindowController* w = controller->newDocument();
+    w->document()->undoableAddNoteAt(2, 9, 4);
+    const QDir dir(folder.path());
+    const QString missing = dir.filePath(QStringLiteral("missing/x"));
+    const struct {
+        const char* name;
+        bool (DocumentController::*run)(OrnWindowController*);
+        QString path;
+        const char* message; // in the status bar, or empty on failure
+    } cases[] = {
+        {"audio", &DocumentController::exportAudio, dir.filePath(QStringLiteral("a.wav")),
+         "Exported a.wav"},
+        {"picture", &DocumentController::exportPicture, dir.filePath(QStringLiteral("p.png")),
+         "Exported p.png"},
+        {"midi", &DocumentController::exportMidi, dir.filePath(QStringLiteral("m.mid")),
+         "Exported m.mid"},
+        {"audio fails", &DocumentController::exportAudio, missing + ".wav", ""},
+        {"picture fails", &DocumentController::exportPicture, missing + ".png", ""},
+        {"midi fails", &DocumentController::exportMidi, missing + ".mid", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool writes = *c.message != 0;
+        dialogs.alerts.clear();
+        w->statusBar()->clearMessage();
+        dialogs.savePaths = {c.path};
+        dialogs.pictureWraps = {0};
+        EXPECT_EQ((controller.get()->*c.run)(w), writes);
+        EXPECT_EQ(w->statusBar()->currentMessage(), QString::fromLatin1(c.message));
+        ASSERT_EQ(dialogs.alerts.size(), writes ? 0U : 1U);
+        if (!writes) {
+            EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Cannot Export"));
+        }
+        EXPECT_EQ(QFile::exists(c.path), writes);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
 }
 

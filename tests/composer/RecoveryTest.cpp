@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
@@ -62,7 +63,7 @@ void abandon(const RecoveryStore& store, const QString& to) {
         contents = in.readAll();
     }
     contents = QByteArray::number(deadPid()) + contents.mid(contents.indexOf('\n'));
-    QFile lock(QDir(to).filePath(QStringLiteral("lock")));
+    QFile lock(to + QStringLiteral(".lock"));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write(contents);
 }
@@ -145,9 +146,15 @@ protected:
         }
         abandon(killed, QDir(store.folder()).filePath(QStringLiteral("killed")));
     }
-    int leftoverFolders() const {
-        const QDir folders(store.folder());
-        return static_cast<int>(folders.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()) - 1;
+    // The names of the documents the next start would offer.
+    QStringList offeredNext() const {
+        RecoveryStore next(store.folder());
+        EXPECT_TRUE(next.open());
+        QStringList names;
+        for (const RecoveryStore::Leftover& leftover : next.takeLeftovers()) {
+            names << leftover.name;
+        }
+        return names;
     }
 
     QTemporaryDir root;
@@ -165,6 +172,22 @@ TEST_F(Recovery, AChangeIsKeptAtOnceAfterQuietElseOnceTheIntervalHasPassed) {
     EXPECT_EQ(kept(w), scoreText({1}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return kept(w) == textOf(w->document()->score()); }, 10000));
     EXPECT_NE(kept(w), scoreText({1, 2})) << "the loop was not kept";
+}
+
+// Restored, it proposes to be saved where it was.
+TEST_F(Recovery, ASavedDocumentIsKeptUnderItsFullPath) {
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("deep/s.orn"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    OrnWindowController* w = controller->newDocument();
+    dialogs.savePaths = {path};
+    ASSERT_TRUE(controller->saveDocument(w));
+    w->document()->undoableAddNoteAt(1, 4, 3);
+    abandon(store, QDir(store.folder()).filePath(QStringLiteral("killed")));
+    RecoveryStore next(QDir(root.path()).filePath(QStringLiteral("store")));
+    ASSERT_TRUE(next.open());
+    const auto leftovers = next.takeLeftovers();
+    ASSERT_EQ(leftovers.size(), 1);
+    EXPECT_EQ(leftovers[0].name, path);
 }
 
 TEST_F(Recovery, TheFileGoesWhenNothingIsLeftToLose) {
@@ -200,7 +223,8 @@ TEST_F(Recovery, TheFileGoesWhenNothingIsLeftToLose) {
 }
 
 TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
-    leaveBehind({{QStringLiteral("ode.orn"), scoreText({5})},
+    const QString original = QDir(folder.path()).filePath(QStringLiteral("ode.orn"));
+    leaveBehind({{original, scoreText({5})},
                  {QStringLiteral("Untitled 2"), scoreText({6, 9})},
                  {QStringLiteral("broken.orn"), QByteArrayLiteral("TEMPO=5\r\n")}});
     dialogs.restoreAnswers = {Answer::Restore};
@@ -229,15 +253,46 @@ TEST_F(Recovery, RestoredDocumentsAreEditedUntitledCopiesKeptAgain) {
     dialogs.savePaths = {QString(), QString()};
     EXPECT_FALSE(restored[0]->document()->saveAs());
     EXPECT_FALSE(restored[1]->document()->saveAs());
-    EXPECT_TRUE(dialogs.suggestedPaths.value(0).endsWith(QStringLiteral("/ode.orn")));
+    EXPECT_EQ(dialogs.suggestedPaths.value(0), original);
     EXPECT_TRUE(dialogs.suggestedPaths.value(1).endsWith(QStringLiteral("/Untitled 2.orn")));
-    EXPECT_EQ(leftoverFolders(), 0);
+    // The damaged document stays for the next start, and only it.
+    EXPECT_EQ(offeredNext(), QStringList{QStringLiteral("broken.orn")});
+}
+
+TEST_F(Recovery, LeftDocumentsStayUnlessKeptAgain) {
+    const struct {
+        const char* name;
+        bool keepable; // whether this instance can keep documents
+        QStringList offeredNext;
+    } cases[] = {{"kept again", true, {}},
+                 {"this instance cannot keep", false, {QStringLiteral("a.orn")}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        leaveBehind({{QStringLiteral("a.orn"), scoreText({1})}});
+        if (!c.keepable) {
+            ASSERT_TRUE(QDir(store.instanceFolder()).removeRecursively());
+        }
+        dialogs.restoreAnswers = {Answer::Restore};
+        EXPECT_EQ(controller->offerRecovery().size(), 1);
+        EXPECT_EQ(offeredNext(), c.offeredNext);
+    }
+}
+
+TEST_F(Recovery, AStoreThatCannotOpenIsToldAbout) {
+    QFile blocker(QDir(root.path()).filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    RecoveryStore unusable(QDir(blocker.fileName()).filePath(QStringLiteral("store")));
+    DocumentController other(&dialogs, &prefs);
+    other.setRecoveryStore(&unusable, kInterval);
+    ASSERT_EQ(dialogs.alerts.size(), 1U);
+    EXPECT_EQ(dialogs.alerts[0].title, QStringLiteral("Cannot Keep Unsaved Work"));
+    EXPECT_TRUE(other.offerRecovery().isEmpty());
 }
 
 TEST_F(Recovery, DiscardDeletesAndAClosedQuestionKeeps) {
     struct Case {
         Answer answer;
-        int foldersLeft;
+        qsizetype offeredAgain; // at the next start
     };
     for (const Case& c : {Case{Answer::Later, 1}, Case{Answer::Discard, 0}}) {
         SCOPED_TRACE(static_cast<int>(c.answer));
@@ -245,7 +300,7 @@ TEST_F(Recovery, DiscardDeletesAndAClosedQuestionKeeps) {
         dialogs.restoreAnswers = {c.answer};
         EXPECT_TRUE(controller->offerRecovery().isEmpty());
         EXPECT_TRUE(controller->windows().isEmpty());
-        EXPECT_EQ(leftoverFolders(), c.foldersLeft);
+        EXPECT_EQ(offeredNext().size(), c.offeredAgain);
         QDir(QDir(store.folder()).filePath(QStringLiteral("killed"))).removeRecursively();
     }
     // Nothing left: nothing asked.

@@ -16,6 +16,13 @@
 
 namespace {
 
+// The whole wrapped picture in one band.
+QImage paintWrappedPicture(const OrnScore& score, int wrapWidth, int scale) {
+    const auto rows = layoutStaffRows(score, wrapWidth);
+    return zubo::paintWrappedPictureBand(score, rows, scale, 0,
+                                         zubo::wrappedPictureSize(rows).height());
+}
+
 struct RowCase {
     int measure, end, maxWidth;
     std::vector<std::pair<int, int>> rows; // first step, step count
@@ -114,8 +121,8 @@ TEST_P(WrappedPicture, EveryNoteOnceInItsRowAtItsPlace) {
     const int wrap = 600;
     const auto rows = layoutStaffRows(*score, wrap);
     ASSERT_GE(rows.size(), 3u);
-    QImage picture = zubo::paintWrappedPicture(*score, wrap, scale);
-    QImage blank = zubo::paintWrappedPicture(*makeScore({}), wrap, scale);
+    QImage picture = paintWrappedPicture(*score, wrap, scale);
+    QImage blank = paintWrappedPicture(*makeScore({}), wrap, scale);
     QImage strip = zubo::paintScorePicture(*score, scale);
     for (QImage* image : {&picture, &blank, &strip}) {
         image->setDevicePixelRatio(1);
@@ -197,7 +204,7 @@ TEST(WrappedPictureExport, TheFileHoldsTheWholePicture) {
                           out, err, in);
     ASSERT_EQ(status, 0) << err.str();
     const MyIcons icons;
-    QImage reference = zubo::paintWrappedPicture(score, 700, 4);
+    QImage reference = paintWrappedPicture(score, 700, 4);
     reference.setDevicePixelRatio(1);
     EXPECT_EQ(zubo::pictureBandHeight(reference.width() / 4, 4), 132);
     const QImage picture(output);
