@@ -1,6 +1,7 @@
 #include "app/PictureWrapDialog.h"
 
 #include "app/PictureExport.h"
+#include "display/OrnPainter.h"
 #include "display/OrnStaffRows.h"
 
 #include <QDialogButtonBox>
@@ -24,7 +25,7 @@ PictureWrapDialog::PictureWrapDialog(int wrapWidth, QWidget* parent)
     // would change nothing.
     _rowWidth->setRange(kStaffRowMinWidth * zubo::kComposerPictureScale,
                         zubo::pictureMaxWidth() * zubo::kComposerPictureScale);
-    _rowWidth->setSingleStep(zubo::kComposerPictureScale * 32);
+    _rowWidth->setSingleStep(zubo::kComposerPictureScale * OrnPainter::kStepWidth);
     _rowWidth->setSuffix(QStringLiteral(" pixels wide"));
     _rowWidth->setAccessibleName(QStringLiteral("Row width"));
     _rowWidth->setToolTip(QStringLiteral(
