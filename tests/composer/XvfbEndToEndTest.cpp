@@ -121,6 +121,19 @@ protected:
         QThread::msleep(300);
     }
 
+    // A writable copy of an example song in the test's folder; empty when
+    // it cannot be made.
+    QString copyExample() {
+        const QString song = folder.filePath(QStringLiteral("song.orn"));
+        if (!QFile::copy(QString::fromLocal8Bit(ZUBO_TEST_RESOURCE_DIR) +
+                             QStringLiteral("/examples/ode-to-joy.orn"),
+                         song)) {
+            return {};
+        }
+        QFile::setPermissions(song, QFile::ReadOwner | QFile::WriteOwner);
+        return song;
+    }
+
     QTemporaryDir folder;
     QProcess xvfb;
     QProcess program;
@@ -241,11 +254,8 @@ bool differ(const QImage& a, const QImage& b, int top, int bottom) {
 
 TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
     // A copy of an example, so that the pictures show a song.
-    const QString song = folder.filePath(QStringLiteral("song.orn"));
-    ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(ZUBO_TEST_RESOURCE_DIR) +
-                                QStringLiteral("/examples/ode-to-joy.orn"),
-                            song));
-    QFile::setPermissions(song, QFile::ReadOwner | QFile::WriteOwner);
+    const QString song = copyExample();
+    ASSERT_FALSE(song.isEmpty());
     const int notesBefore = countNotes(song);
     ASSERT_GT(notesBefore, 0);
     program.setProcessEnvironment(env);
@@ -294,11 +304,8 @@ TEST_F(XvfbEndToEnd, PlaceUndoPlayAndSave) {
 }
 
 TEST_F(XvfbEndToEnd, AKilledProgramOffersItsEditsAtTheNextStart) {
-    const QString song = folder.filePath(QStringLiteral("song.orn"));
-    ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(ZUBO_TEST_RESOURCE_DIR) +
-                                QStringLiteral("/examples/ode-to-joy.orn"),
-                            song));
-    QFile::setPermissions(song, QFile::ReadOwner | QFile::WriteOwner);
+    const QString song = copyExample();
+    ASSERT_FALSE(song.isEmpty());
     const int notesBefore = countNotes(song);
     const QString data = folder.filePath(QStringLiteral("data"));
     env.insert(QStringLiteral("ZUBO_RECOVERY_INTERVAL_MS"), QStringLiteral("400"));
