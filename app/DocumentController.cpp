@@ -254,7 +254,8 @@ bool DocumentController::saveDocumentAs(OrnWindowController* window) {
 }
 
 QString DocumentController::askExportPath(OrnWindowController* window, const QString& title,
-                                          const QString& extension, const QString& filter) {
+                                          const QString& extension, const QString& filter,
+                                          bool (*known)(const std::string& path)) {
     window->commitTempo();
     MyDocument* doc = window->document();
     const QFileInfo info(doc->filePath());
@@ -263,17 +264,17 @@ QString DocumentController::askExportPath(OrnWindowController* window, const QSt
             ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
             : info.absolutePath();
     const QString base = doc->filePath().isEmpty() ? doc->displayName() : info.completeBaseName();
-    return _dialogs->askSavePath(title, QDir(folder).filePath(base + extension), filter);
+    const QString path =
+        _dialogs->askSavePath(title, QDir(folder).filePath(base + extension), filter);
+    return path.isEmpty() || known(path.toStdString()) ? path : path + extension;
 }
 
 bool DocumentController::exportAudio(OrnWindowController* window) {
-    QString path = askExportPath(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
-                                 QStringLiteral("Audio (*.wav *.flac *.ogg)"));
+    const QString path =
+        askExportPath(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
+                      QStringLiteral("Audio (*.wav *.flac *.ogg)"), zubo::isAudioExportPath);
     if (path.isEmpty()) {
         return false;
-    }
-    if (!zubo::isAudioExportPath(path.toStdString())) {
-        path += QStringLiteral(".wav");
     }
     return writeExport(window, path,
                        [](const std::string& out, std::ostream& err, std::istream& in) {
@@ -282,13 +283,15 @@ bool DocumentController::exportAudio(OrnWindowController* window) {
 }
 
 bool DocumentController::exportPicture(OrnWindowController* window) {
-    QString path = askExportPath(window, QStringLiteral("Export Picture"), QStringLiteral(".png"),
-                                 QStringLiteral("PNG pictures (*.png)"));
+    const QString path =
+        askExportPath(window, QStringLiteral("Export Picture"), QStringLiteral(".png"),
+                      QStringLiteral("PNG pictures (*.png)"), [](const std::string& name) {
+                          return QFileInfo(QString::fromStdString(name))
+                                     .suffix()
+                                     .compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
+                      });
     if (path.isEmpty()) {
         return false;
-    }
-    if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        path += QStringLiteral(".png");
     }
     QSettings settings(kOrganisation, kApplication);
     const std::optional<int> pixels =
@@ -305,13 +308,11 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
 }
 
 bool DocumentController::exportMidi(OrnWindowController* window) {
-    QString path = askExportPath(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
-                                 QStringLiteral("MIDI files (*.mid)"));
+    const QString path =
+        askExportPath(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
+                      QStringLiteral("MIDI files (*.mid)"), zubo::isMidiExportPath);
     if (path.isEmpty()) {
         return false;
-    }
-    if (!zubo::isMidiExportPath(path.toStdString())) {
-        path += QStringLiteral(".mid");
     }
     return writeExport(window, path,
                        [](const std::string& out, std::ostream& err, std::istream& in) {

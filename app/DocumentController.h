@@ -85,8 +85,11 @@ private:
     OrnWindowController* windowShowing(const QString& path) const;
     OrnWindowController* untouchedUntitled() const;
     void noteRecentFile(const QString& path);
+    // A path to export to, ending in `extension` unless `known` takes the
+    // name the user typed as it is; empty when the user cancels.
     QString askExportPath(OrnWindowController* window, const QString& title,
-                          const QString& extension, const QString& filter);
+                          const QString& extension, const QString& filter,
+                          bool (*known)(const std::string& path));
     // Writes the score of `window` to `path`: (path, errors, score text) to
     // 0, or else 1 with a line on the errors.
     using ExportWriter = std::function<int(const std::string&, std::ostream&, std::istream&)>;

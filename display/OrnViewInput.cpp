@@ -220,7 +220,7 @@ void OrnView::scrollCellIntoSight() {
 
 void OrnView::scrollStepIntoSight(int step) {
     const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
-    const float iconLeft = kStepPitch * static_cast<float>(step) + kFirstStepX - 8.0f - left;
+    const float iconLeft = kStepPitch * static_cast<float>(step) + kFirstStepX - kIconSize / 2.0f - left;
     float newLeft = left;
     if (iconLeft < 0.0f) {
         newLeft = left + iconLeft;
