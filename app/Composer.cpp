@@ -5,6 +5,7 @@
 #include "app/PixelIcon.h"
 #include "app/QtDialogs.h"
 #include "app/RecoveryStore.h"
+#include "app/ShutdownSignals.h"
 #include "display/MyIcons.h"
 #include "display/OrnView.h"
 #include "document/Preferences.h"
@@ -84,6 +85,15 @@ int runComposer(int& argc, char** argv, const QStringList& files) {
     if (std::getenv("ZUBO_QUIT_AFTER_PAINT") != nullptr && !controller.windows().isEmpty()) {
         controller.windows().front()->ornView()->installEventFilter(&quitAfterPaint);
     }
+    // A shutdown, a kill or a closed terminal keeps the last edits for the
+    // next start, as a crash would but without losing the last seconds.
+    // Caught only now: a signal during the restore question still ends the
+    // program at once, and what it restored is already kept.
+    const ShutdownSignals shutdownSignals;
+    QObject::connect(&shutdownSignals, &ShutdownSignals::received, &app, [&](int signal) {
+        controller.leaveUnsavedWork();
+        QCoreApplication::exit(128 + signal);
+    });
     return QApplication::exec();
 }
 

@@ -6,6 +6,7 @@
 #include "app/PictureExport.h"
 #include "app/PreferencesDialog.h"
 #include "app/RecoveryKeeper.h"
+#include "app/RecoveryNotice.h"
 #include "app/RecoveryStore.h"
 #include "common/ResourceDir.h"
 #include "document/Dialogs.h"
@@ -95,7 +96,8 @@ OrnWindowController* DocumentController::addWindow(std::unique_ptr<MyDocument> d
         }
     });
     if (_recoveryStore != nullptr) {
-        new RecoveryKeeper(doc, _recoveryStore, _recoveryInterval);
+        auto* keeper = new RecoveryKeeper(doc, _recoveryStore, _recoveryInterval);
+        _recoveryNotice->watch(keeper, window);
     }
     _windows << window;
     // Only the address is compared: the window is no longer one by then.
@@ -116,6 +118,25 @@ void DocumentController::setRecoveryStore(RecoveryStore* store,
     }
     _recoveryStore = store;
     _recoveryInterval = interval;
+    _recoveryNotice = new RecoveryNotice(_dialogs, store->folder(), this);
+}
+
+void DocumentController::leaveUnsavedWork() {
+    if (_recoveryStore == nullptr) {
+        return;
+    }
+    // Nothing may wait on a person now.
+    delete _recoveryNotice;
+    _recoveryNotice = nullptr;
+    for (OrnWindowController* w : windows()) {
+        auto* keeper =
+            w->document()->findChild<RecoveryKeeper*>(QString(), Qt::FindDirectChildrenOnly);
+        if (keeper != nullptr) {
+            keeper->keepNow();
+        }
+    }
+    _recoveryStore->leave();
+    _recoveryStore = nullptr;
 }
 
 QList<OrnWindowController*> DocumentController::offerRecovery() {
@@ -124,6 +145,13 @@ QList<OrnWindowController*> DocumentController::offerRecovery() {
         return restored;
     }
     const QList<RecoveryStore::Leftover> leftovers = _recoveryStore->takeLeftovers();
+    if (!_recoveryStore->damaged().isEmpty()) {
+        _dialogs->alert(QStringLiteral("Cannot Restore"), kSorry,
+                        QStringLiteral("Some unsaved work is too damaged to be offered. It is "
+                                       "kept in \u201C%1\u201D.")
+                            .arg(QDir::toNativeSeparators(_recoveryStore->damagedFolder())),
+                        kIndeed);
+    }
     if (leftovers.isEmpty()) {
         return restored;
     }

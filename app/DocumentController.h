@@ -17,6 +17,7 @@ class Dialogs;
 class OrnWindowController;
 class PreferencesDialog;
 class Preferences;
+class RecoveryNotice;
 class RecoveryStore;
 class QWidget;
 
@@ -49,6 +50,10 @@ public:
     // instance; a damaged one, or one that cannot be kept, stays.
     // Answers the restored windows.
     QList<OrnWindowController*> offerRecovery();
+    // Writes every edited document's recovery copy at once and leaves the
+    // store as a crash would, for the next start to offer them (the end on
+    // a signal). Nothing is kept afterwards.
+    void leaveUnsavedWork();
 
     QList<OrnWindowController*> windows() const;
     OrnWindowController* newDocument();
@@ -104,5 +109,6 @@ private:
     QList<OrnWindowController*> _windows;
     QPointer<PreferencesDialog> _preferencesDialog;
     RecoveryStore* _recoveryStore = nullptr;
+    RecoveryNotice* _recoveryNotice = nullptr;
     std::chrono::milliseconds _recoveryInterval{0};
 };

@@ -42,8 +42,13 @@ void RecoveryKeeper::documentChanged() {
     }
 }
 
+void RecoveryKeeper::keepNow() {
+    _timer.stop();
+    writeNow();
+}
+
 void RecoveryKeeper::writeNow() {
-    if (!_document->isDocumentEdited()) {
+    if (!_document->isDocumentEdited() || !_store->isOpen()) {
         return;
     }
     const QString path = _document->filePath();
@@ -53,9 +58,13 @@ void RecoveryKeeper::writeNow() {
                          : !_document->recoveredFrom().isEmpty() ? _document->recoveredFrom()
                                                                  : _document->displayName();
     const std::vector<std::uint8_t> text = _document->score().data();
-    _fileExists = _store->write(_fileId, name,
-                                QByteArray(reinterpret_cast<const char*>(text.data()),
-                                           static_cast<qsizetype>(text.size()))) ||
-                  _fileExists;
+    const bool ok = _store->write(_fileId, name,
+                                  QByteArray(reinterpret_cast<const char*>(text.data()),
+                                             static_cast<qsizetype>(text.size())));
+    _fileExists = ok || _fileExists;
     _sinceWrite.restart();
+    if (!ok) {
+        _timer.start(_interval);
+    }
+    emit written(ok ? QString() : _store->writeError());
 }

@@ -14,7 +14,8 @@ class RecoveryStore;
 // it is; so an edited document is written at most once an interval, and a
 // change after a quiet interval at once. The file goes when the document is
 // no longer edited (saved, or every edit undone) and when the document is
-// closed; a child of the document, it ends with it.
+// closed; a child of the document, it ends with it. A write that fails is
+// tried again an interval later, and says so.
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 
@@ -26,6 +27,12 @@ public:
     int id() const { return _fileId; }
     // Whether the store holds a file for the document.
     bool kept() const { return _fileExists; }
+    // Writes the document's file now if it is edited, without waiting.
+    void keepNow();
+
+signals:
+    // Each write of the file: the system's reason when it failed, else empty.
+    void written(const QString& failure);
 
 private:
     void documentChanged();

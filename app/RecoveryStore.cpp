@@ -33,6 +33,8 @@ std::unique_ptr<QLockFile> lockFor(const QString& folder) {
 const QByteArray kNameKey = QByteArrayLiteral("NAME=");
 // A document's file is far smaller; anything larger is not ours.
 constexpr qint64 kMaxFileBytes = 2 << 20;
+// Not an instance's folder: those are named "PID-TIME".
+const QString kDamagedName = QStringLiteral("damaged");
 
 // The number of a document's file name "ID.orn", or 0.
 int idOf(const QString& fileName) {
@@ -95,6 +97,10 @@ bool RecoveryStore::open() {
     return true;
 }
 
+QString RecoveryStore::damagedFolder() const {
+    return QDir(_folder).filePath(kDamagedName);
+}
+
 QString RecoveryStore::filePath(int id) const {
     return QDir(_instanceFolder).filePath(QStringLiteral("%1.orn").arg(id));
 }
@@ -107,6 +113,7 @@ bool RecoveryStore::write(int id, const QString& name, const QByteArray& scoreTe
     const std::string error = zubo::writeFileAtomically(
         QFile::encodeName(filePath(id)).toStdString(),
         std::span<const char>(data.constData(), static_cast<std::size_t>(data.size())));
+    _writeError = QString::fromLocal8Bit(error);
     if (!error.empty()) {
         zuboLog("cannot keep the unsaved %s: %s", qUtf8Printable(name), error.c_str());
         return false;
@@ -120,14 +127,36 @@ void RecoveryStore::remove(int id) {
     }
 }
 
+void RecoveryStore::leave() {
+    releaseLeftovers();
+    if (_lock) {
+        _lock->unlock();
+        _lock.reset();
+    }
+}
+
+bool RecoveryStore::moveDamaged(const QString& instance, const QString& file) {
+    const QDir damaged(damagedFolder());
+    // Named after its instance too: each instance numbers its files from 1.
+    const QString to = damaged.filePath(QStringLiteral("%1-%2").arg(instance, file));
+    if (!QDir().mkpath(damaged.path()) ||
+        !QFile::rename(QDir(QDir(_folder).filePath(instance)).filePath(file), to)) {
+        zuboLog("cannot move the damaged %s aside", qUtf8Printable(file));
+        return false;
+    }
+    _damaged << to;
+    return true;
+}
+
 QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
     QList<Leftover> found;
+    _damaged.clear();
     const QDir root(_folder);
     for (const QString& entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString folder = root.filePath(entry);
         const bool taken = std::any_of(_taken.begin(), _taken.end(),
                                        [&](const Taken& t) { return t.folder == folder; });
-        if (folder == _instanceFolder || taken) {
+        if (folder == _instanceFolder || taken || entry == kDamagedName) {
             continue;
         }
         auto lock = lockFor(folder);
@@ -138,18 +167,28 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
         std::sort(files.begin(), files.end(),
                   [](const QString& a, const QString& b) { return idOf(a) < idOf(b); });
         qsizetype kept = 0;
+        qsizetype stuck = 0;
         for (const QString& file : files) {
             QFile in(QDir(folder).filePath(file));
             Leftover leftover;
             leftover.file = in.fileName();
-            if (in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
-                parse(in.readAll(), &leftover)) {
+            const bool readable = in.size() <= kMaxFileBytes && in.open(QIODevice::ReadOnly) &&
+                                  parse(in.readAll(), &leftover);
+            in.close();
+            if (readable) {
                 found << leftover;
                 ++kept;
+            } else if (!moveDamaged(entry, file)) {
+                ++stuck;
             }
         }
         if (kept == 0) {
-            removeLocked(folder, *lock);
+            // A damaged file that could not be moved waits for the next start.
+            if (stuck == 0) {
+                removeLocked(folder, *lock);
+            } else {
+                lock->unlock();
+            }
             continue;
         }
         _taken.push_back({folder, std::move(lock)});

@@ -4,69 +4,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QProcess>
 #include <QTest>
 
 #include <chrono>
 #include <functional>
 #include <vector>
 
-#include "ComposerTestUtil.h"
+#include "RecoveryTestUtil.h"
 
 namespace {
 
 using Answer = Dialogs::RestoreAnswer;
 using composertest::ComposerTest;
+using recoverytest::abandon;
+using recoverytest::Recovery;
+using recoverytest::scoreText;
+using recoverytest::textOf;
 using namespace std::chrono_literals;
-
-QByteArray textOf(const OrnScore& score) {
-    const std::vector<std::uint8_t> data = score.data();
-    return {reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())};
-}
-
-// The full text of a score with one note per entry of `steps`.
-QByteArray scoreText(std::initializer_list<int> steps) {
-    OrnScore score;
-    for (const int step : steps) {
-        score.addNoteAt(step, 4, 3);
-    }
-    return textOf(score);
-}
-
-// A process id no process has: that of a program that has ended.
-qint64 deadPid() {
-    QProcess done;
-    done.start(QStringLiteral("true"), {});
-    done.waitForStarted();
-    const qint64 pid = done.processId();
-    done.waitForFinished();
-    return pid;
-}
-
-// Makes `store`'s documents look like those of a killed instance: copies
-// them to the folder `to` with a lock that names a process that has gone.
-void abandon(const RecoveryStore& store, const QString& to) {
-    const QDir from(store.instanceFolder());
-    ASSERT_TRUE(QDir().mkpath(to));
-    for (const QString& file : from.entryList({QStringLiteral("*.orn")}, QDir::Files)) {
-        ASSERT_TRUE(QFile::copy(from.filePath(file), QDir(to).filePath(file)));
-    }
-    // A real lock's contents, with its first line (the process) replaced.
-    const QString model = QDir(to).filePath(QStringLiteral("model"));
-    QByteArray contents;
-    {
-        QLockFile live(model);
-        ASSERT_TRUE(live.tryLock(0));
-        QFile in(model);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-        contents = in.readAll();
-    }
-    contents = QByteArray::number(deadPid()) + contents.mid(contents.indexOf('\n'));
-    QFile lock(to + QStringLiteral(".lock"));
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(contents);
-}
 
 class RecoveryStoreTest : public ::testing::Test {
 protected:
@@ -115,51 +69,6 @@ TEST_F(RecoveryStoreTest, OnlyInstancesThatHaveGoneLeaveDocuments) {
     // An instance that ends cleanly leaves nothing behind.
     EXPECT_FALSE(QDir(folder).exists());
 }
-
-// The controller with a store, keeping documents every second.
-class Recovery : public ComposerTest {
-protected:
-    static constexpr auto kInterval = 1000ms;
-
-    void SetUp() override {
-        ComposerTest::SetUp();
-        ASSERT_TRUE(store.open());
-        controller->setRecoveryStore(&store, kInterval);
-    }
-    // The text kept for `w`'s document, or empty when there is none.
-    QByteArray kept(OrnWindowController* w) const {
-        const auto* keeper = w->document()->findChild<RecoveryKeeper*>();
-        QFile file(
-            QDir(store.instanceFolder()).filePath(QStringLiteral("%1.orn").arg(keeper->id())));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        const QByteArray data = file.readAll();
-        return data.mid(data.indexOf('\n') + 1);
-    }
-    // Leaves documents as a killed instance would.
-    void leaveBehind(const std::vector<std::pair<QString, QByteArray>>& documents) {
-        RecoveryStore killed(QDir(root.path()).filePath(QStringLiteral("elsewhere")));
-        ASSERT_TRUE(killed.open());
-        for (const auto& [name, text] : documents) {
-            ASSERT_TRUE(killed.write(killed.newId(), name, text));
-        }
-        abandon(killed, QDir(store.folder()).filePath(QStringLiteral("killed")));
-    }
-    // The names of the documents the next start would offer.
-    QStringList offeredNext() const {
-        RecoveryStore next(store.folder());
-        EXPECT_TRUE(next.open());
-        QStringList names;
-        for (const RecoveryStore::Leftover& leftover : next.takeLeftovers()) {
-            names << leftover.name;
-        }
-        return names;
-    }
-
-    QTemporaryDir root;
-    RecoveryStore store{QDir(root.path()).filePath(QStringLiteral("store"))};
-};
 
 TEST_F(Recovery, AChangeIsKeptAtOnceAfterQuietElseOnceTheIntervalHasPassed) {
     OrnWindowController* w = controller->newDocument();
