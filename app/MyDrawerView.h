@@ -9,11 +9,4 @@ class MyDrawerView : public QWidget {
 
 public:
     explicit MyDrawerView(QWidget* parent = nullptr);
-
-    // The staff view the palette serves (not read; kept as the window's
-    // record of which view this drawer belongs to).
-    void setOrnView(QWidget* view) { _ornView = view; }
-
-private:
-    QWidget* _ornView = nullptr;
 };

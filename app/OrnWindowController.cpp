@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 using Button = MyDocumentOutlets::Button;
@@ -80,6 +82,11 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
 }
 
 OrnWindowController::~OrnWindowController() {
+    // Teardown takes the focus from a tempo box holding typed text, and its
+    // commit would reach the staff and the document while they go: the tempo
+    // controls are silenced first.
+    _tempoText->blockSignals(true);
+    _tempoSlider->blockSignals(true);
     // The view and the palette reach the document: they go before it.
     delete centralWidget();
     delete _drawer;
@@ -96,6 +103,9 @@ QToolButton* OrnWindowController::makeButton(Button which, const QString& name, 
     b->setAutoRaise(true);
     b->setIconSize(QSize(16 * scale, 16 * scale));
     b->setFocusPolicy(Qt::TabFocus);
+    // The buttons take no focus from the tempo box: a typed tempo is taken
+    // here, before the button's own action reads the score.
+    connect(b, &QToolButton::clicked, this, &OrnWindowController::commitTempo);
     _buttons[static_cast<size_t>(slot(which))] = b;
     return b;
 }
@@ -149,8 +159,9 @@ QWidget* OrnWindowController::buildToolBarTempo() {
     row->setContentsMargins(6, 0, 6, 0);
     auto* label = new QLabel(QStringLiteral("Tempo"), box);
     _tempoSlider = new QSlider(Qt::Horizontal, box);
-    _tempoSlider->setRange(20, 400);
-    // Page Up and Page Down move by 50, the slider's larger increment.
+    // The box's range, so that both always show the same tempo. Page Up and
+    // Page Down move by 50, the slider's larger increment.
+    _tempoSlider->setRange(1, 999);
     _tempoSlider->setPageStep(50);
     _tempoSlider->setSingleStep(1);
     _tempoSlider->setTracking(false);
@@ -188,7 +199,6 @@ void OrnWindowController::buildDrawer() {
     _drawer->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
     _drawer->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     _drawerView = new MyDrawerView(_drawer);
-    _drawerView->setOrnView(_ornView);
     // The palette keeps to the drawer's top when the window grows.
     auto* column = new QVBoxLayout(_drawerView);
     auto* grid = new QHBoxLayout;
@@ -237,11 +247,16 @@ void OrnWindowController::connectDocument() {
 }
 
 void OrnWindowController::setZoom(int zoom) {
+    // A height other than the last fitted one was set by hand, and is kept.
+    _heightByHand = _heightByHand || (_fittedHeight >= 0 && height() != _fittedHeight);
     _ornView->setZoom(zoom);
-    // The window's minimum follows at once, and the window fits it snugly.
+    // The window's minimum follows at once; the window fits it snugly, or
+    // grows only as far as the staff needs when its height is the user's.
     centralWidget()->layout()->activate();
     layout()->activate();
-    resize(width(), minimumSizeHint().height());
+    const int fit = minimumSizeHint().height();
+    _fittedHeight = _heightByHand ? std::max(height(), fit) : fit;
+    resize(width(), _fittedHeight);
 }
 
 void OrnWindowController::updateTitle() {

@@ -43,11 +43,13 @@ public:
     QLabel* audioStatus() const { return _audioStatus; }
     // Shows "No audio output" (with `reason` as its tooltip) or nothing.
     void showAudioStatus(bool hasOutput, const QString& reason);
-    // The staff's zoom (1 to 4); the window's height follows the staff's.
+    // The staff's zoom (1 to 4). The window's height follows the staff's,
+    // unless the user has set it: then it grows only to fit the staff.
     void setZoom(int zoom);
     // Title and modified marker from the document's name and edited state.
     void updateTitle();
-    // Takes a tempo typed but not yet entered into the document.
+    // Takes a tempo typed but not yet entered into the document. Every menu
+    // command and button calls it before its own work.
     void commitTempo();
 
     // MyDocumentOutlets
@@ -80,4 +82,8 @@ private:
     QSlider* _tempoSlider = nullptr;
     QSpinBox* _tempoText = nullptr;
     QLabel* _audioStatus = nullptr;
+    // The height setZoom() last gave the window (-1 before the first), and
+    // whether the user has since chosen one.
+    int _fittedHeight = -1;
+    bool _heightByHand = false;
 };

@@ -63,6 +63,9 @@ void buildStepActions(QMenu* edit, OrnWindowController* w) {
                        "highlighted step); later steps move right"),
         {QKeySequence(Qt::Key_Insert), QKeySequence(QStringLiteral("Ctrl+Shift+I"))});
 
+    for (QAction* a : {cut, copy, paste, remove, insert}) {
+        QObject::connect(a, &QAction::triggered, w, &OrnWindowController::commitTempo);
+    }
     QObject::connect(cut, &QAction::triggered, view, [doc, view] {
         if (doc->cutSteps(view->selectionFirst(), view->selectionCount())) {
             view->clearSelection();

@@ -19,20 +19,23 @@ namespace {
 
 using Button = MyDocumentOutlets::Button;
 
-QAction* addAction(QMenu* menu, const char* name, const QString& text,
+// Connected first, the window's commit of a typed tempo runs before the
+// action's own work reads the score.
+QAction* addAction(OrnWindowController* w, QMenu* menu, const char* name, const QString& text,
                    const QList<QKeySequence>& keys = {}) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QLatin1String(name));
     action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, w, &OrnWindowController::commitTempo);
     return action;
 }
 
 void buildFileMenu(OrnWindowController* w, DocumentController* c) {
     QMenu* file = w->menuBar()->addMenu(QStringLiteral("&File"));
-    QObject::connect(addAction(file, "actionNew", QStringLiteral("&New"), {QKeySequence::New}),
+    QObject::connect(addAction(w, file, "actionNew", QStringLiteral("&New"), {QKeySequence::New}),
                      &QAction::triggered, c, [c] { c->newDocument(); });
     QObject::connect(
-        addAction(file, "actionOpen", QStringLiteral("&Open..."), {QKeySequence::Open}),
+        addAction(w, file, "actionOpen", QStringLiteral("&Open..."), {QKeySequence::Open}),
         &QAction::triggered, c, [c] { c->openDocument(); });
 
     QMenu* recent = file->addMenu(QStringLiteral("Open &Recent"));
@@ -61,24 +64,27 @@ void buildFileMenu(OrnWindowController* w, DocumentController* c) {
                          [c, path] { c->openExample(path); });
     }
     file->addSeparator();
-    QObject::connect(addAction(file, "actionSave", QStringLiteral("&Save"), {QKeySequence::Save}),
-                     &QAction::triggered, w, [c, w] { c->saveDocument(w); });
-    QObject::connect(addAction(file, "actionSaveAs", QStringLiteral("Save &As..."),
+    QObject::connect(
+        addAction(w, file, "actionSave", QStringLiteral("&Save"), {QKeySequence::Save}),
+        &QAction::triggered, w, [c, w] { c->saveDocument(w); });
+    QObject::connect(addAction(w, file, "actionSaveAs", QStringLiteral("Save &As..."),
                                {QKeySequence(QStringLiteral("Ctrl+Shift+S"))}),
                      &QAction::triggered, w, [c, w] { c->saveDocumentAs(w); });
     file->addSeparator();
-    QObject::connect(addAction(file, "actionExportAudio", QStringLiteral("Export A&udio...")),
-                     &QAction::triggered, w, [c, w] { c->exportAudio(w); });
-    QObject::connect(addAction(file, "actionExportPicture", QStringLiteral("Export &Picture...")),
-                     &QAction::triggered, w, [c, w] { c->exportPicture(w); });
-    QAction* midi = addAction(file, "actionExportMidi", QStringLiteral("Export &MIDI..."));
+    QObject::connect(
+        addAction(w, file, "actionExportAudio", QStringLiteral("Export A&udio...")),
+        &QAction::triggered, w, [c, w] { c->exportAudio(w); });
+    QObject::connect(
+        addAction(w, file, "actionExportPicture", QStringLiteral("Export &Picture...")),
+        &QAction::triggered, w, [c, w] { c->exportPicture(w); });
+    QAction* midi = addAction(w, file, "actionExportMidi", QStringLiteral("Export &MIDI..."));
     midi->setToolTip(QStringLiteral("Write the score's notes as a Standard MIDI File"));
     QObject::connect(midi, &QAction::triggered, w, [c, w] { c->exportMidi(w); });
     file->addSeparator();
     QObject::connect(
-        addAction(file, "actionClose", QStringLiteral("&Close"), {QKeySequence::Close}),
+        addAction(w, file, "actionClose", QStringLiteral("&Close"), {QKeySequence::Close}),
         &QAction::triggered, w, [w] { w->close(); });
-    QAction* quit = addAction(file, "actionQuit", QStringLiteral("&Quit"),
+    QAction* quit = addAction(w, file, "actionQuit", QStringLiteral("&Quit"),
                               {QKeySequence(QStringLiteral("Ctrl+Q"))});
     quit->setMenuRole(QAction::QuitRole);
     QObject::connect(quit, &QAction::triggered, c, [c] { c->quit(); }, Qt::QueuedConnection);
@@ -99,15 +105,16 @@ void buildEditMenu(OrnWindowController* w, DocumentController* c) {
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
-    QObject::connect(addAction(edit, "actionCopy", QStringLiteral("&Copy"), {QKeySequence::Copy}),
-                     &QAction::triggered, doc, [doc] { doc->copy(); });
     QObject::connect(
-        addAction(edit, "actionPaste", QStringLiteral("&Paste"), {QKeySequence::Paste}),
+        addAction(w, edit, "actionCopy", QStringLiteral("&Copy"), {QKeySequence::Copy}),
+        &QAction::triggered, doc, [doc] { doc->copy(); });
+    QObject::connect(
+        addAction(w, edit, "actionPaste", QStringLiteral("&Paste"), {QKeySequence::Paste}),
         &QAction::triggered, doc, [doc] { doc->paste(); });
     edit->addSeparator();
     buildStepActions(edit, w);
     edit->addSeparator();
-    QAction* prefs = addAction(edit, "actionPreferences", QStringLiteral("Pre&ferences..."));
+    QAction* prefs = addAction(w, edit, "actionPreferences", QStringLiteral("Pre&ferences..."));
     prefs->setMenuRole(QAction::PreferencesRole);
     QObject::connect(prefs, &QAction::triggered, c, [c] { c->showPreferences(); });
 }
@@ -120,14 +127,14 @@ void buildViewMenu(OrnWindowController* w) {
     view->addAction(palette);
     view->addSeparator();
     const OrnView* staff = w->ornView();
-    QObject::connect(addAction(view, "actionZoomIn", QStringLiteral("Zoom &In"),
+    QObject::connect(addAction(w, view, "actionZoomIn", QStringLiteral("Zoom &In"),
                                {QKeySequence(QStringLiteral("Ctrl++")),
                                 QKeySequence(QStringLiteral("Ctrl+="))}),
                      &QAction::triggered, w, [w, staff] { w->setZoom(staff->zoom() + 1); });
-    QObject::connect(addAction(view, "actionZoomOut", QStringLiteral("Zoom &Out"),
+    QObject::connect(addAction(w, view, "actionZoomOut", QStringLiteral("Zoom &Out"),
                                {QKeySequence(QStringLiteral("Ctrl+-"))}),
                      &QAction::triggered, w, [w, staff] { w->setZoom(staff->zoom() - 1); });
-    QObject::connect(addAction(view, "actionActualSize", QStringLiteral("&Actual Size"),
+    QObject::connect(addAction(w, view, "actionActualSize", QStringLiteral("&Actual Size"),
                                {QKeySequence(QStringLiteral("Ctrl+0"))}),
                      &QAction::triggered, w, [w] { w->setZoom(1); });
 }
@@ -135,26 +142,26 @@ void buildViewMenu(OrnWindowController* w) {
 void buildPlayMenu(OrnWindowController* w) {
     MyDocument* doc = w->document();
     QMenu* play = w->menuBar()->addMenu(QStringLiteral("&Play"));
-    QObject::connect(addAction(play, "actionPlay", QStringLiteral("&Play/Stop"),
+    QObject::connect(addAction(w, play, "actionPlay", QStringLiteral("&Play/Stop"),
                                {QKeySequence(Qt::Key_Space)}),
                      &QAction::triggered, doc, [doc] { doc->play(nullptr); });
     QObject::connect(
-        addAction(play, "actionLoop", QStringLiteral("&Loop"), {QKeySequence(Qt::Key_L)}),
+        addAction(w, play, "actionLoop", QStringLiteral("&Loop"), {QKeySequence(Qt::Key_L)}),
         &QAction::triggered, doc, [doc] { doc->toggleLoop(); });
     play->addSeparator();
-    QObject::connect(addAction(play, "actionMeasure3", QStringLiteral("&3/4 Time")),
+    QObject::connect(addAction(w, play, "actionMeasure3", QStringLiteral("&3/4 Time")),
                      &QAction::triggered, doc, [doc] { doc->toggleMeasure(Button::Measure3); });
-    QObject::connect(addAction(play, "actionMeasure4", QStringLiteral("&4/4 Time")),
+    QObject::connect(addAction(w, play, "actionMeasure4", QStringLiteral("&4/4 Time")),
                      &QAction::triggered, doc, [doc] { doc->toggleMeasure(Button::Measure4); });
     play->addSeparator();
     QObject::connect(
-        addAction(play, "actionEraser", QStringLiteral("&Eraser"), {QKeySequence(Qt::Key_E)}),
+        addAction(w, play, "actionEraser", QStringLiteral("&Eraser"), {QKeySequence(Qt::Key_E)}),
         &QAction::triggered, doc, [doc] { doc->toggleEraser(); });
     // Like the wheel: silent.
-    QObject::connect(addAction(play, "actionPreviousTool", QStringLiteral("P&revious Tool"),
+    QObject::connect(addAction(w, play, "actionPreviousTool", QStringLiteral("P&revious Tool"),
                                {QKeySequence(Qt::Key_BracketLeft)}),
                      &QAction::triggered, doc, [doc] { doc->changeInstRelatively(-1); });
-    QObject::connect(addAction(play, "actionNextTool", QStringLiteral("&Next Tool"),
+    QObject::connect(addAction(w, play, "actionNextTool", QStringLiteral("&Next Tool"),
                                {QKeySequence(Qt::Key_BracketRight)}),
                      &QAction::triggered, doc, [doc] { doc->changeInstRelatively(1); });
     QMenu* tools = play->addMenu(QStringLiteral("&Tools"));
@@ -172,9 +179,9 @@ void buildPlayMenu(OrnWindowController* w) {
 
 void buildHelpMenu(OrnWindowController* w, DocumentController* c) {
     QMenu* help = w->menuBar()->addMenu(QStringLiteral("&Help"));
-    QObject::connect(addAction(help, "actionShortcuts", QStringLiteral("&Keyboard Shortcuts")),
+    QObject::connect(addAction(w, help, "actionShortcuts", QStringLiteral("&Keyboard Shortcuts")),
                      &QAction::triggered, w, [c, w] { c->showShortcuts(w); });
-    QAction* about = addAction(help, "actionAbout", QStringLiteral("&About Zubo Sequencer"));
+    QAction* about = addAction(w, help, "actionAbout", QStringLiteral("&About Zubo Sequencer"));
     about->setMenuRole(QAction::AboutRole);
     QObject::connect(about, &QAction::triggered, w, [c, w] { c->showAbout(w); });
 }

@@ -69,11 +69,12 @@ float MyDocument::toneLeft(float* left, float* right) {
         }
         if (s < end) {
             for (int y = 0; y < OrnScore::maxNotes(); ++y) {
-                const int note = score.noteAt(s, y);
-                if (note == 0) {
+                // One read: the note and its instrument from the same edit.
+                const OrnScore::StaffNote cell = score.staffNoteAt(s, y);
+                if (cell.note == 0) {
                     break;
                 }
-                _mixer->setToneOn(s, y, OrnWaves::allocTone(score.progAt(s, y), note));
+                _mixer->setToneOn(s, y, OrnWaves::allocTone(cell.prog, cell.note));
             }
         }
         fraction = 0;

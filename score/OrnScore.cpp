@@ -58,14 +58,23 @@ int OrnScore::noteAt(int index, int y) const {
     if (index >= maxLength() || y >= maxNotes() || index >= end()) {
         return 0;
     }
-    return midiNoteToOrnNote(cell(index, y).midiNote.load(std::memory_order_relaxed));
+    return midiNoteToOrnNote(cell(index, y).load().midiNote);
 }
 
 int OrnScore::progAt(int index, int y) const {
     if (index >= maxLength() || y >= maxNotes() || index >= end()) {
         return 0;
     }
-    return cell(index, y).prog.load(std::memory_order_relaxed);
+    return cell(index, y).load().prog;
+}
+
+OrnScore::StaffNote OrnScore::staffNoteAt(int index, int y) const {
+    if (index >= maxLength() || y >= maxNotes() || index >= end()) {
+        return {0, 0};
+    }
+    const OrnNote c = cell(index, y).load();
+    const int note = midiNoteToOrnNote(c.midiNote);
+    return {note, note != 0 ? c.prog : 0};
 }
 
 int OrnScore::getProgAt(int index, int note) const {

@@ -14,9 +14,11 @@
 //
 // The audio thread reads the score while the main thread may change it (the
 // palette's tempo, measure and loop; undo and redo of note edits), so tempo,
-// measure, end, loop and both fields of every cell are 32-bit atomics, used
-// relaxed: a step seen half-edited for one frame is harmless. A load builds a
-// new score instead of changing a playing one.
+// measure, end, loop and every cell are 32-bit atomics, used relaxed. A cell
+// is one value, note and instrument together, so a note is never heard with
+// another note's instrument; a step seen half-edited for one frame (one cell
+// new, another old) is harmless. A load builds a new score instead of
+// changing a playing one.
 class OrnScore {
 public:
     static constexpr int maxLength() { return 960; }
@@ -65,6 +67,14 @@ public:
     int noteAt(int index, int y) const;
     // The cell's prog under the same bounds as noteAt(), else 0.
     int progAt(int index, int y) const;
+    // Note number and prog of a cell from one read, under the bounds of
+    // noteAt(): {0, 0} when there is no note. For a reader on another thread
+    // than the editor.
+    struct StaffNote {
+        int note;
+        int prog;
+    };
+    StaffNote staffNoteAt(int index, int y) const;
     // Prog of the first cell of step `index` holding `note`, ignoring the end
     // mark; 0 if none. 0 <= index <= 959.
     int getProgAt(int index, int note) const;
@@ -87,18 +97,21 @@ public:
     static void fixStep(OrnNote* step);
 
 private:
-    // One cell of the grid, each field a relaxed atomic.
+    // One cell of the grid: midiNote in the low 16 bits and prog in the high
+    // 16, each as a signed 16-bit number, in one relaxed atomic. Every value
+    // stored fits: midiNote is -1 or 59..79 and prog 0..15.
     struct Cell {
-        std::atomic<int> midiNote{-1};
-        std::atomic<int> prog{0};
+        std::atomic<std::uint32_t> bits{pack({-1, 0})};
 
-        OrnNote load() const {
-            return {midiNote.load(std::memory_order_relaxed), prog.load(std::memory_order_relaxed)};
+        static constexpr std::uint32_t pack(const OrnNote& note) {
+            return static_cast<std::uint16_t>(note.midiNote) |
+                   (static_cast<std::uint32_t>(static_cast<std::uint16_t>(note.prog)) << 16);
         }
-        void store(const OrnNote& note) {
-            midiNote.store(note.midiNote, std::memory_order_relaxed);
-            prog.store(note.prog, std::memory_order_relaxed);
+        static constexpr OrnNote unpack(std::uint32_t v) {
+            return {static_cast<std::int16_t>(v & 0xffffu), static_cast<std::int16_t>(v >> 16)};
         }
+        OrnNote load() const { return unpack(bits.load(std::memory_order_relaxed)); }
+        void store(const OrnNote& note) { bits.store(pack(note), std::memory_order_relaxed); }
     };
     static constexpr int kCells = 960 * 3;
 
@@ -117,4 +130,5 @@ private:
     bool _valid;
 
     static_assert(std::atomic<int>::is_always_lock_free);
+    static_assert(std::atomic<std::uint32_t>::is_always_lock_free);
 };
