@@ -5,7 +5,7 @@
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps bench fuzz asan tsan debug clean
+.PHONY: run test build deps bench fuzz asan tsan debug compilers clean
 
 deps:
 	@./scripts/install-deps
@@ -30,6 +30,13 @@ debug asan tsan: deps
 	cmake --preset $@
 	cmake --build --preset $@ -j $(JOBS)
 	ctest --preset $@ -j $(JOBS)
+
+# The other compilers' builds: GCC's Release (-O3) and clang, our warnings
+# as errors. Built only: the tests run in the presets above.
+compilers: deps
+	@set -e; for p in gcc-release clang; do \
+	  cmake --preset $$p; cmake --build --preset $$p -j $(JOBS); \
+	done
 
 # Each fuzz target runs for FUZZ_SECONDS from its checked-in seed corpus;
 # new inputs it finds go to a scratch folder, never into the repository.

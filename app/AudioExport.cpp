@@ -5,7 +5,7 @@
 #include "app/ScoreInput.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
-#include "document/ScoreRender.h"
+#include "sound/ScoreRender.h"
 
 #include <sndfile.h>
 
@@ -135,7 +135,7 @@ int exportAudio(const std::string& input, const std::string& output,
             << " are free there\n";
         return 1;
     }
-    renderScore(document, options.loops, [&](std::span<const float> block) {
+    renderScore(document.player(), document.score(), options.loops, [&](std::span<const float> block) {
         return file.write(block);
     });
     if (!file.commit()) {

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -101,7 +102,7 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     // The settings in force are those at the start (and the options').
     document.stopObserving();
     document.replaceScore(std::move(score));
-    OrnScore& playing = document.editableScore();
+    const OrnScore& playing = document.score();
     const bool looping = playing.loop();
 
     if (options.nullOutput) {
@@ -124,12 +125,6 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
         document.setTempoEmurationCoefficient(
             MyDocument::coefficientForType(*options.audio.tempoEmulation));
     }
-    // The last pass rings out instead of starting again.
-    int passes = 1;
-    if (looping && passes >= options.audio.loops) {
-        playing.setLoop(false);
-    }
-
     const AudioOutput* output = document.audioOutput();
     out << "Playing " << input << ": end " << playing.end() << ", tempo " << playing.tempo()
         << (looping ? ", looping" : "") << "; output: " << output->deviceName() << ", latency "
@@ -143,15 +138,12 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     const auto started = Clock::now();
     auto shown = started;
     int stopSignal = 0;
-    int lastStep = -1;
-    document.startPlaying();
+    // The last pass rings out instead of starting again.
+    document.startPlaying(std::max(options.audio.loops, 1));
 
     QEventLoop loop;
     QTimer poll;
     poll.setTimerType(Qt::PreciseTimer);
-    // Polled often enough to see every pass of a looping score begin: a pass
-    // lasts at least one step, which is longer than this at any tempo the
-    // palette offers.
     poll.setInterval(std::chrono::milliseconds(5));
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (stopSignal == 0 && g_stopSignal.load() != 0) {
@@ -161,13 +153,6 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
         if (!document.isPlaying() || !lostReason.isEmpty()) {
             loop.quit();
             return;
-        }
-        const int step = document.syncData()->playingIndex();
-        if (!document.restartPending() && step >= 0) {
-            if (step < lastStep && playing.loop() && ++passes >= options.audio.loops) {
-                playing.setLoop(false);
-            }
-            lastStep = step;
         }
         const auto now = Clock::now();
         if (options.progress && now - shown >= std::chrono::seconds(1)) {
@@ -190,7 +175,6 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     if (options.progress) {
         out << '\n';
     }
-    playing.setLoop(looping);
     if (!lostReason.isEmpty()) {
         err << "zubo-sequencer: " << lostReason.toStdString() << '\n';
     }

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr auto kStepWidth = static_cast<float>(OrnPainter::kStepWidth);
-constexpr auto kFirstStepX = static_cast<float>(OrnPainter::kFirstStepX);
-constexpr auto kNotationHeight = static_cast<float>(OrnPainter::kNotationHeight);
 // Past this a step number no longer fits an int; no view is that wide.
 constexpr float kLargestStrip = 1.0e9f;
 

@@ -4,10 +4,8 @@
 #include "document/Preferences.h"
 
 MyDocument::MyDocument(Preferences* preferences, QObject* parent)
-    : QObject(parent), _score(std::make_unique<OrnScore>()),
-      _mixer(std::make_unique<SimpleOrnMixer>()),
-      _syncData(std::make_unique<MyDocumentSyncData>()), _preferences(preferences) {
-    _liveScore.store(_score.get(), std::memory_order_release);
+    : QObject(parent), _score(std::make_unique<OrnScore>()), _player(_score.get()),
+      _preferences(preferences) {
     storeOrigStatus();
     const int fps = _preferences->intValue(Preferences::kFps);
     _fps = fps == 0 ? 30 : fps;
@@ -29,8 +27,8 @@ MyDocument::~MyDocument() {
     stopAudioUnit();
     cancelDisplayTimer();
     cancelStopChecks();
-    // The audio thread reads the score, the mixer and the synchroniser: the
-    // output is closed before any of them is freed.
+    // The audio thread reads the score and the player: the output is closed
+    // before either is freed.
     if (_audioUnit) {
         _audioUnit->close();
         _audioUnit.reset();
@@ -45,13 +43,7 @@ void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
     stopPlaying();
     std::unique_ptr<OrnScore> old = std::move(_score);
     _score = std::move(score);
-    // The store and the count read after it are sequentially consistent with
-    // the audio thread's read of the score and its count of finished blocks:
-    // a block that read the old score and is still under way has not been
-    // counted yet, so the count changes only once it is over.
-    _liveScore.store(_score.get(), std::memory_order_seq_cst);
-    _retiredScores.push_back({std::move(old), _blocksRendered.load(std::memory_order_seq_cst)});
-    reclaimRetiredScores();
+    _player.replaceScore(_score.get(), std::move(old), !_audioUnitRunning);
     storeOrigStatus();
     // The stack's own signals go out, so that undo and redo actions follow
     // it; the edited state is told once below, after the clean state is set.
@@ -68,12 +60,8 @@ void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
 }
 
 void MyDocument::reclaimRetiredScores() {
-    // With the output stopped no block is under way; otherwise a score is
-    // free once a block has ended since it was replaced.
-    const bool idle = !_audioUnitRunning;
-    const std::uint32_t blocks = _blocksRendered.load(std::memory_order_seq_cst);
-    std::erase_if(_retiredScores,
-                  [&](const RetiredScore& retired) { return idle || retired.blocks != blocks; });
+    // With the output stopped no block is under way.
+    _player.reclaimRetiredScores(!_audioUnitRunning);
 }
 
 void MyDocument::storeOrigStatus() {
@@ -100,7 +88,7 @@ void MyDocument::updateVolume() {
     const float gain = (v == 0.0 && !_preferences->contains(Preferences::kVolume))
                            ? 1.0f
                            : static_cast<float>(v / 100.0);
-    _syncData->setVolume(gain);
+    syncData()->setVolume(gain);
 }
 
 void MyDocument::updateTempoEmurationCoefficient() {

@@ -3,8 +3,7 @@
 #include "document/MyDocumentOutlets.h"
 #include "score/OrnScore.h"
 #include "sound/AudioOutput.h"
-#include "sound/MyDocumentSyncData.h"
-#include "sound/SimpleOrnMixer.h"
+#include "sound/OrnPlayer.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -14,7 +13,6 @@
 #include <QUndoStack>
 #include <QVariant>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,21 +24,13 @@ struct OrnStepsChange;
 class Dialogs;
 class Preferences;
 
-// The audio output's render callback: `context` is the document; fills
-// `frames` frames of both channels, one per-frame call each. Audio thread.
-int RenderCallback(void* context, int frames, float* left, float* right);
-
-// One open score. The document owns its score, its mixer and the record it
-// shares with the audio thread, and follows the user's preferences live.
+// One open score. The document owns its score and the player that plays it
+// (the mixer and the record it shares with the audio thread), and follows
+// the user's preferences live.
 //
-// Threads: toneLeft() runs on the audio thread; everything else on the main
-// thread. What the audio thread reads of the document (_playing, the tempo
-// emulation coefficient, a restart request) are atomics; the main thread
-// never touches the mixer while the audio thread may be using it: a restart
-// is a request that the audio thread serves at its next frame, and the
-// mixer's remaining length is a value the audio thread publishes. A replaced
-// score is freed only once the audio thread has finished the block it may
-// have been reading it in.
+// Threads: toneLeft() runs on the audio thread (the player's render callback
+// calls the player's own); everything else on the main thread. The player
+// keeps what both threads share.
 class MyDocument : public QObject {
     Q_OBJECT
 
@@ -58,14 +48,14 @@ public:
 
     // The current score; valid until the score is replaced, so never kept.
     const OrnScore& score() const { return *_score; }
-    // The score to change in place, for the document's renderers (which
-    // switch the loop off for a last pass) and for tests; never kept either.
+    // The score to change in place, for tests; never kept either.
     OrnScore& editableScore() { return *_score; }
     // The one way a score enters the document: stops playback, swaps the
     // score in, records its tempo, measure and loop as saved, clears the undo
     // history (keeping the document edited if it was), emits scoreReplaced.
     void replaceScore(std::unique_ptr<OrnScore> score);
-    MyDocumentSyncData* syncData() const { return _syncData.get(); }
+    MyDocumentSyncData* syncData() const { return _player.syncData(); }
+    OrnPlayer& player() { return _player; }
     Preferences* preferences() const { return _preferences; }
     // Alerts and the save-changes question go here; without dialogs an alert
     // is logged and the question answers Cancel.
@@ -161,18 +151,14 @@ public:
     void updatePlaybackQuality();
     // Smooth playback fades the voices the mixer drops and interpolates
     // pitched voices; it takes effect at the next step.
-    void setSmoothPlayback(bool smooth) {
-        _smoothPlayback.store(smooth, std::memory_order_relaxed);
-    }
-    bool smoothPlayback() const { return _smoothPlayback.load(std::memory_order_relaxed); }
+    void setSmoothPlayback(bool smooth) { _player.setSmoothPlayback(smooth); }
+    bool smoothPlayback() const { return _player.smoothPlayback(); }
     // The coefficient of a "tempoEmurationType" value: 0, 32, 48 or 64.
     static int coefficientForType(int type);
     void setTempoEmurationCoefficient(int coefficient) {
-        _tempoEmurationCoefficient.store(coefficient, std::memory_order_relaxed);
+        _player.setTempoEmurationCoefficient(coefficient);
     }
-    int tempoEmurationCoefficient() const {
-        return _tempoEmurationCoefficient.load(std::memory_order_relaxed);
-    }
+    int tempoEmurationCoefficient() const { return _player.tempoEmurationCoefficient(); }
     int fps() const { return _fps; }
 
     // Ends the observation of the preferences (the window closing ends it;
@@ -204,10 +190,12 @@ public:
     // until it has ended.
     void playSingleSound(std::shared_ptr<ToneGenerator> tone);
 
-    // Playback from step 0 (called again while playing: restart at step 0).
-    void startPlaying();
+    // Playback from step 0 (called again while playing: restart at step 0);
+    // a looping score plays `passes` passes and then rings out, or loops
+    // until stopped with OrnPlayer::kEndless.
+    void startPlaying(int passes = OrnPlayer::kEndless);
     void stopPlaying();
-    bool isPlaying() const { return _playing.load(std::memory_order_acquire); }
+    bool isPlaying() const { return _player.isPlaying(); }
     // The play and stop buttons' action: only the play button starts.
     void togglePlaying(QObject* sender);
     // Toggles between playing and stopped.
@@ -227,39 +215,26 @@ public:
     // fractional "fps" is stored as a whole number, the observation ends.
     void windowWillClose();
 
-    // One output frame: the score (while playing) and the preview voice,
-    // at the volume; publishes the play position. Audio thread only.
-    float toneLeft(float* left, float* right);
-    // Renders up to `maxFrames` frames into left[] and right[], the same
-    // values as that many toneLeft calls when nothing changes meanwhile, and
-    // returns how many it rendered: the frame that begins a step alone, or
-    // frames of one step without a preview, mixed as a block.
-    int renderFrames(float* left, float* right, int maxFrames);
-    // Playback itself, without the output or the display: from step 0 with
-    // a fresh mixer (a request the audio thread serves at its next frame),
-    // and its end. The transport builds on these; rendering to a file uses
-    // them alone.
-    void restartPlayback();
-    void haltPlayback();
-
-    // The mixer's remaining length as last published by the audio thread.
-    int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }
-    // True from startPlaying until the audio thread has begun step 0.
-    bool restartPending() const {
-        return _restartRequests.load(std::memory_order_acquire) !=
-               _restartsServed.load(std::memory_order_acquire);
+    // The player's per-frame and block operations, the playback without
+    // the output or the display (from step 0 with a fresh mixer, and its
+    // end), and the state it publishes: see OrnPlayer. The transport builds
+    // on these. Audio thread: toneLeft, renderFrames, blockRendered.
+    float toneLeft(float* left, float* right) { return _player.toneLeft(left, right); }
+    int renderFrames(float* left, float* right, int maxFrames) {
+        return _player.renderFrames(left, right, maxFrames);
     }
-    // Audio thread, at the end of every block: the score the block read may
-    // now be freed.
-    void blockRendered() { _blocksRendered.fetch_add(1, std::memory_order_seq_cst); }
-    // Replaced scores still waiting for the audio thread to move on.
-    std::size_t retiredScoreCount() const { return _retiredScores.size(); }
-
-    // Frames per step at a tempo (steps per minute) and tempo emulation
-    // coefficient (0, 32, 48 or 64). A tempo below 1 plays as tempo 1.
-    static int stepLength(int tempo, int coefficient);
-    // The same step in seconds, before it is cut to whole frames.
-    static double stepSeconds(int tempo, int coefficient);
+    void restartPlayback(int passes = OrnPlayer::kEndless) { _player.restart(passes); }
+    void haltPlayback() { _player.halt(); }
+    int mixerDuration() const { return _player.mixerDuration(); }
+    bool restartPending() const { return _player.restartPending(); }
+    void blockRendered() { _player.blockRendered(); }
+    std::size_t retiredScoreCount() const { return _player.retiredScoreCount(); }
+    static int stepLength(int tempo, int coefficient) {
+        return OrnPlayer::stepLength(tempo, coefficient);
+    }
+    static double stepSeconds(int tempo, int coefficient) {
+        return OrnPlayer::stepSeconds(tempo, coefficient);
+    }
 
     // The tool palette. The buttons' actions name their button; the tempo
     // controls send their value. The wheel changes the tool silently.
@@ -342,25 +317,11 @@ private:
     void switchToSilentOutput();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
-    struct RetiredScore {
-        std::unique_ptr<OrnScore> score;
-        // _blocksRendered when it was replaced.
-        std::uint32_t blocks;
-    };
-
     std::unique_ptr<OrnScore> _score;
-    std::vector<RetiredScore> _retiredScores;
-    std::atomic<OrnScore*> _liveScore{nullptr};
-    // Blocks the audio thread has finished; it moves on from a replaced
-    // score once this has changed.
-    std::atomic<std::uint32_t> _blocksRendered{0};
+    // Made after the score it plays.
+    OrnPlayer _player;
     int _selectedInst = 0;
     bool _eraseMode = false;
-    std::atomic<bool> _playing{false};
-    std::atomic<int> _tempoEmurationCoefficient{0};
-    std::atomic<bool> _smoothPlayback{false};
-    std::unique_ptr<SimpleOrnMixer> _mixer;
-    std::unique_ptr<MyDocumentSyncData> _syncData;
     int _origTempo = 0;
     int _origMeasure = 0;
     bool _origLoop = false;
@@ -377,19 +338,7 @@ private:
     QString _dropFileName;
     bool _dropForLink = false;
 
-    // Restart requests made and served; the audio thread serves a request
-    // by beginning step 0 and then publishing the count it served, so a
-    // request made meanwhile is served at the next frame, never lost.
-    std::atomic<std::uint32_t> _restartRequests{0};
-    std::atomic<std::uint32_t> _restartsServed{0};
-    std::atomic<int> _mixerDuration{0};
-    // The step length is worked out again only when tempo or coefficient
-    // change; audio thread only.
-    int _stepTempo = 0;
-    int _stepCoefficient = -1;
-    int _stepFrames = 1;
-
-    // Declared after everything the audio thread uses, so that the output
+    // Declared after the player the audio thread uses, so that the output
     // is gone first (the destructor also closes it explicitly).
     std::unique_ptr<AudioOutput> _audioUnit;
     bool _audioUnitRunning = false;

@@ -41,7 +41,7 @@ bool MyDocument::initAudio(std::unique_ptr<AudioOutput> output) {
     }
     _audioUnitRunning = false;
     _timerForStopAudioUnit = nullptr;
-    const AudioOutput::OpenResult result = output->open(&RenderCallback, this);
+    const AudioOutput::OpenResult result = output->open(&RenderCallback, &_player);
     if (result.ok()) {
         _audioUnit = std::move(output);
         _hasAudioOutput = true;
@@ -61,7 +61,7 @@ bool MyDocument::initAudio(std::unique_ptr<AudioOutput> output) {
     output->close();
     // Without a device, playback still advances at real-time pace, silently.
     auto silent = std::make_unique<NullAudioOutput>();
-    silent->open(&RenderCallback, this);
+    silent->open(&RenderCallback, &_player);
     _audioUnit = std::move(silent);
     _hasAudioOutput = false;
     return false;
@@ -119,7 +119,7 @@ void MyDocument::switchToSilentOutput() {
     // The lost output is closed for good; closing it again does not wait.
     _audioUnit->close();
     auto silent = std::make_unique<NullAudioOutput>();
-    silent->open(&RenderCallback, this);
+    silent->open(&RenderCallback, &_player);
     _audioUnit = std::move(silent);
     _hasAudioOutput = false;
     if (_audioUnitRunning) {
@@ -132,7 +132,7 @@ bool MyDocument::stopAudioUnitIfPossible() {
     if (isPlaying()) {
         return false;
     }
-    const float t = _syncData->whenToneEnds();
+    const float t = syncData()->whenToneEnds();
     if (t > 0.0f) {
         // An earlier check keeps running: when it fires it makes the same
         // decision again.
@@ -154,7 +154,7 @@ bool MyDocument::stopAudioUnitIfPossible() {
 
 void MyDocument::checkAudioEnd() {
     _timerForStopAudioUnit = nullptr;
-    _syncData->releaseEndedTone();
+    syncData()->releaseEndedTone();
     stopAudioUnitIfPossible();
 }
 
@@ -162,19 +162,19 @@ void MyDocument::playSingleSound(std::shared_ptr<ToneGenerator> tone) {
     if (tone) {
         tone->setRate(44100);
     }
-    _syncData->setTone(std::move(tone));
+    syncData()->setTone(std::move(tone));
     startAudioUnit();
     stopAudioUnitIfPossible();
 }
 
-void MyDocument::startPlaying() {
+void MyDocument::startPlaying(int passes) {
     // Called while playing, it restarts the score without touching the
     // output or the display timer.
     if (!isPlaying()) {
         startAudioUnit();
         startDisplayTimer();
     }
-    restartPlayback();
+    restartPlayback(passes);
     changeIconForPlayer();
     emit playStateChanged(true);
 }
@@ -245,9 +245,9 @@ void MyDocument::onPlaying() {
     // position and the mixer's length belong to the new playback. While it is
     // pending they belong to the previous one, and 0 is shown.
     const bool pending = restartPending();
-    float p = pending ? 0.0f : _syncData->floatPlayingIndex();
+    float p = pending ? 0.0f : syncData()->floatPlayingIndex();
     const int end = _score->end();
-    if (!pending && p > static_cast<float>(end) && !_score->loop()) {
+    if (!pending && p > static_cast<float>(end) && !_player.loopsAgain(*_score)) {
         if (mixerDuration() <= 0) {
             stopPlaying();
         }

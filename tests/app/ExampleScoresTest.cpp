@@ -1,6 +1,6 @@
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
-#include "document/ScoreRender.h"
+#include "sound/ScoreRender.h"
 #include "score/OrnScore.h"
 #include "sound/OrnWaves.h"
 
@@ -91,7 +91,7 @@ double worstStepJumpDb(const QString& path, bool smooth) {
     document.setTempoEmurationCoefficient(0);
     document.setSmoothPlayback(smooth);
     std::vector<float> frames;
-    renderScore(document, 1, [&](std::span<const float> block) {
+    renderScore(document.player(), document.score(), 1, [&](std::span<const float> block) {
         frames.insert(frames.end(), block.begin(), block.end());
         return true;
     });

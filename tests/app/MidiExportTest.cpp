@@ -3,8 +3,8 @@
 #include "app/AppTestUtil.h"
 #include "app/MidiFile.h"
 #include "app/MidiTimeline.h"
-#include "document/MyDocument.h"
-#include "score/Instruments.h"
+#include "app/SmfReader.h"
+#include "score/OrnNote.h"
 #include "score/OrnScore.h"
 #include "sound/OrnWaves.h"
 
@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -20,122 +19,10 @@
 
 namespace {
 
-// A Standard MIDI File reader written apart from the writer: chunks,
-// variable-length quantities, running status.
-struct Note {
-    int prog; // the instrument, found by the track's name
-    int key;
-    long long on;
-    long long off;
-    int velocity;
-};
-
-struct Track {
-    std::string name;
-    std::set<int> channels;
-    int program = -1;
-    long long tempo = -1;
-    std::string signature;
-    long long end = -1; // the tick of End of Track, when it is the last event
-    std::vector<Note> notes;
-};
-
-struct Smf {
-    bool ok = false;
-    long long header = 0; // format and division
-    std::vector<Track> tracks;
-};
-
-Smf readSmf(const std::vector<std::uint8_t>& b) {
-    Smf smf;
-    std::size_t at = 0;
-    const auto byte = [&] { return at < b.size() ? b[at++] : 0x100; };
-    const auto fixed = [&](int n) {
-        long long v = 0;
-        while (n-- > 0) {
-            v = v << 8 | byte();
-        }
-        return v;
-    };
-    const auto variable = [&] {
-        long long v = 0;
-        for (int c = 0x80; c & 0x80;) {
-            v = v << 7 | ((c = byte()) & 0x7F);
-        }
-        return v;
-    };
-    if (fixed(8) != 0x4D54686400000006LL) {
-        return smf;
-    }
-    const long long format = fixed(2), count = fixed(2);
-    smf.header = format << 16 | fixed(2);
-    for (long long t = 0; t < count; ++t) {
-        if (fixed(4) != 0x4D54726B) {
-            return smf;
-        }
-        const long long length = fixed(4);
-        const std::size_t end = at + static_cast<std::size_t>(length);
-        Track track;
-        std::map<std::pair<int, int>, Note> open; // (channel, key)
-        long long tick = 0;
-        int status = 0;
-        while (at < end && at < b.size()) {
-            tick += variable();
-            track.end = -1;
-            int first = byte();
-            if (first == 0xFF) {
-                const int type = byte();
-                const auto size = static_cast<std::size_t>(variable());
-                const std::string data(b.begin() + static_cast<long>(at),
-                                       b.begin() + static_cast<long>(std::min(at + size, end)));
-                at += size;
-                const auto u = [&](std::size_t i) { return static_cast<unsigned char>(data[i]); };
-                if (type == 0x03) {
-                    track.name = data;
-                } else if (type == 0x51 && data.size() == 3) {
-                    track.tempo = u(0) << 16 | u(1) << 8 | u(2);
-                } else if (type == 0x58) {
-                    track.signature = data;
-                }
-                track.end = type == 0x2F ? tick : -1;
-                continue;
-            }
-            if (first & 0x80) {
-                status = first;
-                first = byte();
-            }
-            track.channels.insert(status & 0x0F);
-            if ((status & 0xF0) == 0xC0) {
-                track.program = first;
-            } else if ((status & 0xE0) == 0x80) { // note off or on
-                const int velocity = byte();
-                const auto key = std::make_pair(status & 0x0F, first);
-                if ((status & 0xF0) == 0x90 && velocity > 0) {
-                    EXPECT_EQ(open.count(key), 0u) << "key " << first << " struck while on";
-                    open[key] = {0, first, tick, -1, velocity};
-                } else if (open.count(key) != 0) {
-                    open[key].off = tick;
-                    track.notes.push_back(open[key]);
-                    open.erase(key);
-                }
-            } else {
-                return smf;
-            }
-        }
-        EXPECT_TRUE(open.empty()) << "notes left on in " << track.name;
-        for (std::size_t i = 0; i < kInstrumentNames.size(); ++i) {
-            for (Note& note : track.notes) {
-                note.prog = track.name == kInstrumentNames[i] ? static_cast<int>(i) + 1 : note.prog;
-            }
-        }
-        smf.tracks.push_back(track);
-        if (at != end) {
-            return smf;
-        }
-    }
-    smf.ok = at == b.size();
-    return smf;
-}
+using smf::Note;
+using smf::readSmf;
+using smf::Smf;
+using smf::Track;
 
 struct Cell {
     int step;
@@ -164,13 +51,6 @@ class MidiExport : public ::testing::Test {
         }
         return notes;
     }
-    // The tick at which the sample of a note placed at `step` runs out.
-    static long long sampleEnd(int step, int ornNote, int prog, int tempo) {
-        const int n = MyDocument::stepLength(tempo, 0);
-        const long long frames =
-            static_cast<long long>(step) * n + OrnWaves::allocTone(prog, ornNote)->duration();
-        return (frames * 480 + n / 2) / n;
-    }
     const OrnWaves bank;
 };
 
@@ -180,11 +60,19 @@ constexpr int kDog = 7;
 constexpr int kFast = 240;
 
 TEST_F(MidiExport, NotesLastAsLongAsThePlayerSoundsThem) {
+    // A note's ring tick is where its sample runs out: at tempo 240 a step is
+    // 11025 frames and 480 ticks, so it is round((step * 11025 + the voice's
+    // frames) * 480 / 11025). A voice lasts its sample's frames over its pitch
+    // ratio: the Zubo's lower sample 52920 frames at note 9, 47146 at note 8
+    // and 37420 at note 6, its upper one 38672 at note 5; the Dog's sample 10584
+    // at note 9, 7063 at note 5 and 6293 at note 4. So the Dog's note 5 at step
+    // 0 ends at 307.505 ticks, 308, and its note 4 at step 1 at 753.98, 754.
     struct Expected {
         int step;
         int ornNote;
         int prog;
-        int cutAtStep; // -1: the sample ends first
+        long long ring; // the tick at which its sample runs out
+        int cutAtStep;  // -1: the sample ends first
     };
     struct Case {
         const char* name;
@@ -195,43 +83,46 @@ TEST_F(MidiExport, NotesLastAsLongAsThePlayerSoundsThem) {
         std::vector<Expected> notes;
     };
     const std::vector<Case> cases = {
-        {"sample end", {{0, 9, kDog}}, 4, false, 1, {{0, 9, kDog, -1}}},
+        {"sample end", {{0, 9, kDog}}, 4, false, 1, {{0, 9, kDog, 461, -1}}},
         {"same cell of a later step",
          {{0, 9, kZubo}, {2, 8, kZubo}},
          4,
          false,
          1,
-         {{0, 9, kZubo, 2}, {2, 8, kZubo, -1}}},
+         {{0, 9, kZubo, 2304, 2}, {2, 8, kZubo, 3013, -1}}},
         {"a step of the other parity cuts the other tracks",
          {{0, 5, kDog}, {0, 9, kZubo}, {1, 4, kDog}},
          4,
          false,
          1,
-         {{0, 5, kDog, -1}, {0, 9, kZubo, 1}, {1, 4, kDog, -1}}},
+         {{0, 5, kDog, 308, -1}, {0, 9, kZubo, 2304, 1}, {1, 4, kDog, 754, -1}}},
         {"a step of the same parity leaves them",
          {{0, 5, kZubo}, {0, 9, kZubo}, {2, 6, kZubo}, {3, 4, kDog}},
          4,
          false,
          1,
-         {{0, 5, kZubo, 2}, {0, 9, kZubo, 3}, {2, 6, kZubo, 3}, {3, 4, kDog, -1}}},
+         {{0, 5, kZubo, 1684, 2},
+          {0, 9, kZubo, 2304, 3},
+          {2, 6, kZubo, 2589, 3},
+          {3, 4, kDog, 1714, -1}}},
         {"a key struck again while it sounds",
          {{0, 5, kZubo}, {0, 9, kZubo}, {2, 9, kZubo}},
          4,
          false,
          1,
-         {{0, 5, kZubo, 2}, {0, 9, kZubo, 2}, {2, 9, kZubo, -1}}},
+         {{0, 5, kZubo, 1684, 2}, {0, 9, kZubo, 2304, 2}, {2, 9, kZubo, 3264, -1}}},
         {"a loop's restart cuts, the last pass rings",
          {{1, 9, kZubo}},
          2,
          true,
          2,
-         {{1, 9, kZubo, 2}, {3, 9, kZubo, -1}}},
+         {{1, 9, kZubo, 2784, 2}, {3, 9, kZubo, 3744, -1}}},
         {"notes at the end mark are not played",
          {{0, 9, kDog}, {3, 9, kDog}},
          3,
          false,
          1,
-         {{0, 9, kDog, -1}}},
+         {{0, 9, kDog, 461, -1}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -240,9 +131,8 @@ TEST_F(MidiExport, NotesLastAsLongAsThePlayerSoundsThem) {
         const std::vector<Note> got = notesOf(smf);
         ASSERT_EQ(got.size(), c.notes.size());
         for (const Expected& e : c.notes) {
-            const long long ring = sampleEnd(e.step, e.ornNote, e.prog, kFast);
-            const long long off = e.cutAtStep >= 0 ? e.cutAtStep * 480LL : ring;
-            EXPECT_LE(off, ring); // a cut that comes too late is no cut
+            const long long off = e.cutAtStep >= 0 ? e.cutAtStep * 480LL : e.ring;
+            EXPECT_LE(off, e.ring); // a cut that comes too late is no cut
             const auto found = std::count_if(got.begin(), got.end(), [&](const Note& n) {
                 return n.prog == e.prog && n.key == ornNoteToMidiNote(e.ornNote) &&
                        n.on == e.step * 480LL && n.off == off;

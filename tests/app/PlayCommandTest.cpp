@@ -1,7 +1,7 @@
 #include "app/PlayCommand.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
-#include "document/ScoreRender.h"
+#include "sound/ScoreRender.h"
 #include "sound/OrnWaves.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ double computedSeconds(const QByteArray& text, int loops) {
     document.syncData()->setVolume(1.0f);
     document.setTempoEmurationCoefficient(0);
     const long long frames =
-        renderScore(document, loops, [](std::span<const float>) { return true; });
+        renderScore(document.player(), document.score(), loops, [](std::span<const float>) { return true; });
     return static_cast<double>(frames) / 44100.0;
 }
 

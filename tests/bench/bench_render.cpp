@@ -4,7 +4,7 @@
 // classic (argument 0) and smooth (argument 1) playback.
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
-#include "document/ScoreRender.h"
+#include "sound/ScoreRender.h"
 #include "sound/OrnWaves.h"
 
 #include <benchmark/benchmark.h>
@@ -29,7 +29,7 @@ void BM_RenderDenseScore(benchmark::State& state) {
     long long frames = 0;
     for (auto _ : state) {
         frames = renderScore(
-            document, 1,
+            document.player(), document.score(), 1,
             [&](std::span<const float> block) {
                 benchmark::DoNotOptimize(block.data());
                 return true;

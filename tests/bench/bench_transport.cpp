@@ -96,7 +96,7 @@ void BM_RenderCallbackDenseBlock(benchmark::State& state) {
     blocks.reserve(static_cast<std::size_t>(state.max_iterations));
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        RenderCallback(&document, 256, left, right);
+        RenderCallback(&document.player(), 256, left, right);
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         blocks.push_back(took.count());

@@ -337,7 +337,7 @@ TEST_F(DocumentTest, RenderCallbackFillsBothChannelsFrameByFrame) {
     float right[8];
     std::fill(std::begin(left), std::end(left), -9.0f);
     std::fill(std::begin(right), std::end(right), -9.0f);
-    EXPECT_EQ(RenderCallback(&doc, 6, left, right), 0);
+    EXPECT_EQ(RenderCallback(&doc.player(), 6, left, right), 0);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(left[i], voice->pcmLeftAt(i)) << i;
         EXPECT_EQ(right[i], voice->pcmRightAt(i)) << i;
@@ -393,10 +393,12 @@ TEST_F(Transport, FreeingStopsAndClosesTheOutputBeforeWhatItReads) {
     doc->playSingleSound(preview(0.5));
     output->pullSeconds(0.2);
     bool alive = false;
+    MyDocument* freed = doc.get();
     output->setOnClose([&](void* context) {
-        auto* d = static_cast<MyDocument*>(context);
-        alive = d->score().end() >= 0 && d->syncData()->volume() >= 0.0f &&
-                d->mixerDuration() > -1000000;
+        // The player is the output's context; the document still holds it.
+        auto* player = static_cast<OrnPlayer*>(context);
+        alive = player == &freed->player() && freed->score().end() >= 0 &&
+                player->syncData()->volume() >= 0.0f && player->mixerDuration() > -1000000;
     });
     doc.reset();
     EXPECT_TRUE(alive);

@@ -1,4 +1,4 @@
-#include "document/MyDocument.h"
+#include "sound/OrnPlayer.h"
 
 #include "sound/OrnWaves.h"
 
@@ -6,7 +6,39 @@
 #include <climits>
 #include <cmath>
 
-double MyDocument::stepSeconds(int tempo, int coefficient) {
+OrnPlayer::OrnPlayer(const OrnScore* score)
+    : _mixer(std::make_unique<SimpleOrnMixer>()),
+      _syncData(std::make_unique<MyDocumentSyncData>()), _liveScore(score) {}
+
+OrnPlayer::~OrnPlayer() = default;
+
+void OrnPlayer::replaceScore(const OrnScore* score, std::unique_ptr<OrnScore> previous,
+                             bool outputIdle) {
+    // The store and the count read after it are sequentially consistent with
+    // the audio thread's read of the score and its count of finished blocks:
+    // a block that read the old score and is still under way has not been
+    // counted yet, so the count changes only once it is over.
+    _liveScore.store(score, std::memory_order_seq_cst);
+    _retiredScores.push_back({std::move(previous), _blocksRendered.load(std::memory_order_seq_cst)});
+    reclaimRetiredScores(outputIdle);
+}
+
+void OrnPlayer::reclaimRetiredScores(bool outputIdle) {
+    const std::uint32_t blocks = _blocksRendered.load(std::memory_order_seq_cst);
+    std::erase_if(_retiredScores, [&](const RetiredScore& retired) {
+        return outputIdle || retired.blocks != blocks;
+    });
+}
+
+void OrnPlayer::restart(int passes) {
+    // The position is the audio thread's to clear: a frame under way would
+    // overwrite it. Until the request is served the display shows 0.
+    _requestedPasses.store(passes, std::memory_order_relaxed);
+    _restartRequests.fetch_add(1, std::memory_order_acq_rel);
+    _playing.store(true, std::memory_order_release);
+}
+
+double OrnPlayer::stepSeconds(int tempo, int coefficient) {
     const double t = tempo < 1 ? 1.0 : static_cast<double>(tempo);
     if (coefficient == 0) {
         return 60.0 / t;
@@ -18,13 +50,13 @@ double MyDocument::stepSeconds(int tempo, int coefficient) {
     return unit * units;
 }
 
-int MyDocument::stepLength(int tempo, int coefficient) {
+int OrnPlayer::stepLength(int tempo, int coefficient) {
     const float seconds = static_cast<float>(stepSeconds(tempo, coefficient));
     const int frames = static_cast<int>(seconds * 44100.0f);
     return frames < 1 ? 1 : frames;
 }
 
-float MyDocument::toneLeft(float* left, float* right) {
+float OrnPlayer::toneLeft(float* left, float* right) {
     const float v = _syncData->volume();
     float pl = 0.0f;
     float pr = 0.0f;
@@ -40,6 +72,8 @@ float MyDocument::toneLeft(float* left, float* right) {
         _mixer->clear();
         _mixer->setSamplingRate(44100);
         _syncData->clearCounter();
+        _passesLeft.store(_requestedPasses.load(std::memory_order_relaxed),
+                          std::memory_order_relaxed);
     }
 
     const OrnScore& score = *_liveScore.load(std::memory_order_seq_cst);
@@ -63,7 +97,10 @@ float MyDocument::toneLeft(float* left, float* right) {
         // A new step begins.
         _mixer->setSmooth(_smoothPlayback.load(std::memory_order_relaxed));
         s = s + 1;
-        if (s >= end && score.loop()) {
+        if (s >= end && loopsAgain(score)) {
+            if (const int passes = _passesLeft.load(std::memory_order_relaxed); passes > 1) {
+                _passesLeft.store(passes - 1, std::memory_order_relaxed);
+            }
             _mixer->clear();
             s = 0;
         }
@@ -100,7 +137,7 @@ float MyDocument::toneLeft(float* left, float* right) {
     return v * (pm + mm);
 }
 
-int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
+int OrnPlayer::renderFrames(float* left, float* right, int maxFrames) {
     const int s = _syncData->playingIndex();
     const int k = _syncData->indexInCounter();
     const OrnScore& score = *_liveScore.load(std::memory_order_seq_cst);
@@ -108,8 +145,7 @@ int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
     // Only frames that continue a step, with no preview sounding, are mixed
     // as a block; everything else goes through the per-frame operation.
     const bool block = maxFrames > 1 && _playing.load(std::memory_order_acquire) &&
-                       !restartPending() &&
-                       !_syncData->hasTone() && s != -1 && k < n &&
+                       !restartPending() && !_syncData->hasTone() && s != -1 && k < n &&
                        _mixer->counter() < INT_MAX - maxFrames;
     if (!block) {
         toneLeft(left, right);
@@ -129,15 +165,4 @@ int MyDocument::renderFrames(float* left, float* right, int maxFrames) {
                                     static_cast<float>(last) / static_cast<float>(n));
     _mixerDuration.store(_mixer->duration(), std::memory_order_release);
     return count;
-}
-
-void MyDocument::restartPlayback() {
-    // The position is the audio thread's to clear: a frame under way would
-    // overwrite it. Until the request is served the display shows 0.
-    _restartRequests.fetch_add(1, std::memory_order_acq_rel);
-    _playing.store(true, std::memory_order_release);
-}
-
-void MyDocument::haltPlayback() {
-    _playing.store(false, std::memory_order_release);
 }

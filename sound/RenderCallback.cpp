@@ -1,14 +1,14 @@
-#include "document/MyDocument.h"
+#include "sound/OrnPlayer.h"
 
 int RenderCallback(void* context, int frames, float* left, float* right) {
-    auto* document = static_cast<MyDocument*>(context);
+    auto* player = static_cast<OrnPlayer*>(context);
     for (int i = 0; i < frames; ++i) {
         float l = 0.0f;
         float r = 0.0f;
-        document->toneLeft(&l, &r);
+        player->toneLeft(&l, &r);
         left[i] = l;
         right[i] = r;
     }
-    document->blockRendered();
+    player->blockRendered();
     return 0;
 }

@@ -3,11 +3,12 @@
 #include <functional>
 #include <span>
 
-class MyDocument;
+class OrnPlayer;
+class OrnScore;
 
-// Renders a document's score from step 0 through its own per-frame
-// operation, block by block, so that a render of any length needs only one
-// block of memory.
+// Renders `score`, the score `player` plays, from step 0 through the
+// player's own per-frame operation, block by block, so that a render of any
+// length needs only one block of memory.
 //
 // A score that does not loop renders until the first frame after which the
 // published step is at or beyond the end mark and the mixer has fallen
@@ -18,5 +19,5 @@ class MyDocument;
 // `sink` receives each block as interleaved stereo frames (left, right, ...)
 // and returns false to stop. Returns the number of frames delivered.
 using RenderSink = std::function<bool(std::span<const float> interleaved)>;
-long long renderScore(MyDocument& document, int loops, const RenderSink& sink,
-                      int blockFrames = 4096);
+long long renderScore(OrnPlayer& player, const OrnScore& score, int loops,
+                      const RenderSink& sink, int blockFrames = 4096);

@@ -46,8 +46,30 @@ TEST(NullAudioOutput, PullsBlocksNoFasterThanItsPaceAndStopsForGood) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(counter.frames.load(), rendered) << speed;
         EXPECT_EQ(output.blocksRendered() * NullAudioOutput::kBlockFrames, rendered);
-        EXPECT_GE(output.worstBlockSeconds(), 0.0);
     }
+}
+
+// One slow block of 3 ms among quick ones: the longest block is at least
+// that long.
+TEST(NullAudioOutput, TimesItsLongestBlock) {
+    std::atomic<int> blocks{0};
+    const auto slowSecond = [](void* context, int, float*, float*) {
+        if (static_cast<std::atomic<int>*>(context)->fetch_add(1) == 1) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        return 0;
+    };
+    NullAudioOutput output(50.0);
+    ASSERT_TRUE(output.open(slowSecond, &blocks).ok());
+    output.start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (blocks.load() < 4 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    output.stop();
+    ASSERT_GE(blocks.load(), 4);
+    EXPECT_GE(output.worstBlockSeconds(), 0.003);
+    EXPECT_LT(output.worstBlockSeconds(), 5.0);
 }
 
 TEST(NullAudioOutput, StartsAgainAfterAStopAndIgnoresRepeatedCalls) {
