@@ -352,7 +352,7 @@ bool MyDocument::refuseFileOfAnother(const QString& path) {
     // Two documents on one file would each overwrite the other's work.
     alert(QStringLiteral("Cannot Save"),
           QStringLiteral("%1 is open in another window. Close it there first to save over it.")
-              .arg(quoted(fileNameOf(path))));
+              .arg(quoted(fileNameOf(holder->_filePath))));
     return true;
 }
 
