@@ -78,21 +78,6 @@ TEST_F(StaleTemporaries, OnlyOldUnlockedOnesOfThatFileGoWhenItIsSaved) {
     }
 }
 
-TEST_F(StaleTemporaries, AnOldLinkWithTheNameIsLeftAndNotFollowed) {
-    const fs::path target = dir / "song.orn";
-    const fs::path elsewhere = dir / "keep.txt";
-    put(target, "old");
-    put(elsewhere, "keep");
-    const fs::path link = dir / ".song.orn.zubo-Ab3xYz";
-    fs::create_symlink(elsewhere, link);
-    age(link, 120);
-    age(elsewhere, 120);
-    const std::string text = "new";
-    EXPECT_EQ(zubo::writeFileAtomically(target.string(), std::span(text.data(), text.size())), "");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_TRUE(fs::exists(elsewhere));
-}
-
 TEST_F(StaleTemporaries, ATemporaryInUseIsLockedAgainstOtherSaves) {
     zubo::AtomicFile file((dir / "song.orn").string());
     ASSERT_TRUE(file.open());

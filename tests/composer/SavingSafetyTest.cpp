@@ -91,20 +91,6 @@ TEST_F(SavingSafety, AnExtensionAddedAfterTheDialogAsksBeforeReplacing) {
     }
 }
 
-TEST_F(SavingSafety, ANameTheDialogConfirmedOrANewFileIsNotAskedAgain) {
-    const std::vector<QString> answers = {QStringLiteral("song.orn"), QStringLiteral("fresh")};
-    put(inFolder(QStringLiteral("song.orn")), "old");
-    for (const QString& answer : answers) {
-        SCOPED_TRACE(answer.toStdString());
-        OrnWindowController* w = controller->newDocument();
-        edit(w);
-        dialogs.savePaths = {inFolder(answer)};
-        EXPECT_TRUE(controller->saveDocumentAs(w));
-        EXPECT_TRUE(dialogs.proceedQuestions.isEmpty());
-        EXPECT_FALSE(w->document()->isDocumentEdited());
-    }
-}
-
 TEST_F(SavingSafety, AFileOpenInAnotherWindowIsNotSavedOver) {
     const QString path = writeScore(QStringLiteral("taken.orn"));
     ASSERT_EQ(::symlink(QFile::encodeName(path).constData(),
