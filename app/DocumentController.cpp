@@ -8,9 +8,12 @@
 #include "app/RecoveryKeeper.h"
 #include "app/RecoveryNotice.h"
 #include "app/RecoveryStore.h"
+#include "app/StoredPaths.h"
 #include "common/ResourceDir.h"
 #include "document/Dialogs.h"
+#include "document/PathBytes.h"
 #include "document/Preferences.h"
+#include "document/SaveTarget.h"
 
 #include <QAction>
 #include <QDir>
@@ -42,7 +45,7 @@ const QString kOrganisation = QStringLiteral("Zubo");
 const QString kApplication = QStringLiteral("Zubo Sequencer");
 
 QString canonical(const QString& path) {
-    const QString c = QFileInfo(path).canonicalFilePath();
+    const QString c = zubo::canonicalPath(path);
     return c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c;
 }
 
@@ -218,8 +221,8 @@ OrnWindowController* DocumentController::untouchedUntitled() const {
         return nullptr;
     }
     MyDocument* doc = list.front()->document();
-    const bool untouched = doc->filePath().isEmpty() && !doc->isDocumentEdited() &&
-                           doc->undoStack()->count() == 0;
+    const bool untouched = doc->filePath().isEmpty() && !doc->hasHeldContent() &&
+                           !doc->isDocumentEdited() && doc->undoStack()->count() == 0;
     return untouched ? list.front() : nullptr;
 }
 
@@ -292,9 +295,13 @@ QString DocumentController::askExportPath(OrnWindowController* window, const QSt
             ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
             : info.absolutePath();
     const QString base = doc->filePath().isEmpty() ? doc->displayName() : info.completeBaseName();
-    const QString path =
-        _dialogs->askSavePath(title, QDir(folder).filePath(base + extension), filter);
-    return path.isEmpty() || known(path.toStdString()) ? path : path + extension;
+    const QString confirmed = _dialogs->askSavePath(title, QDir(folder).filePath(base + extension),
+                                                    filter, extension.mid(1));
+    if (confirmed.isEmpty() || known(zubo::pathBytes(confirmed).toStdString())) {
+        return confirmed;
+    }
+    const QString path = confirmed + extension;
+    return zubo::mayReplaceFinalName(*_dialogs, confirmed, path) ? path : QString();
 }
 
 bool DocumentController::exportAudio(OrnWindowController* window) {
@@ -354,7 +361,7 @@ bool DocumentController::writeExport(OrnWindowController* window, const QString&
     std::istringstream in(window->document()->score().toString());
     std::ostringstream err;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = write(path.toStdString(), err, in);
+    const int status = write(zubo::pathBytes(path).toStdString(), err, in);
     QGuiApplication::restoreOverrideCursor();
     if (status != 0) {
         _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
@@ -367,7 +374,7 @@ bool DocumentController::writeExport(OrnWindowController* window, const QString&
 }
 
 bool DocumentController::canClose(OrnWindowController* window) {
-    return window->document()->canCloseDocument();
+    return window->document()->canCloseDocument(window);
 }
 
 bool DocumentController::quit() {
@@ -383,8 +390,9 @@ bool DocumentController::quit() {
 QStringList DocumentController::recentFiles() const {
     QStringList kept;
     const QSettings settings(kOrganisation, kApplication);
-    for (const QString& path : settings.value(QLatin1String(kRecentFilesKey)).toStringList()) {
-        if (QFileInfo(path).isFile()) {
+    for (const QString& path :
+         zubo::pathsFromSetting(settings.value(QLatin1String(kRecentFilesKey)))) {
+        if (zubo::isRegularFile(path)) {
             kept << path;
         }
     }
@@ -399,7 +407,8 @@ void DocumentController::noteRecentFile(const QString& path) {
     while (list.size() > kMaxRecentFiles) {
         list.removeLast();
     }
-    QSettings(kOrganisation, kApplication).setValue(QLatin1String(kRecentFilesKey), list);
+    QSettings(kOrganisation, kApplication)
+        .setValue(QLatin1String(kRecentFilesKey), zubo::storedPaths(list));
     emit recentFilesChanged();
 }
 

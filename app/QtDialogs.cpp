@@ -15,11 +15,16 @@ void QtDialogs::alert(const QString& title, const QString& text, const QString& 
     box.exec();
 }
 
-Dialogs::SaveAnswer QtDialogs::askSaveChanges(const QString& documentName) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zubo Sequencer"),
-                    QStringLiteral("Do you want to save the changes to \u201C%1\u201D?")
-                        .arg(documentName),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QApplication::activeWindow());
+Dialogs::SaveAnswer QtDialogs::askSaveChanges(const QString& documentName, QWidget* window) {
+    if (window != nullptr) {
+        window->raise();
+        window->activateWindow();
+    }
+    QMessageBox box(
+        QMessageBox::Warning, QStringLiteral("Zubo Sequencer"),
+        QStringLiteral("Do you want to save the changes to \u201C%1\u201D?").arg(documentName),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+        window != nullptr ? window : QApplication::activeWindow());
     box.setInformativeText(QStringLiteral("Your changes will be lost if you don't save them."));
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
@@ -30,6 +35,15 @@ Dialogs::SaveAnswer QtDialogs::askSaveChanges(const QString& documentName) {
     default:
         return SaveAnswer::Cancel;
     }
+}
+
+bool QtDialogs::askToProceed(const QString& text, const QString& proceed) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zubo Sequencer"), text,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(proceed, QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 Dialogs::RestoreAnswer QtDialogs::askRestoreDocuments(const QStringList& names) {
@@ -58,8 +72,18 @@ Dialogs::RestoreAnswer QtDialogs::askRestoreDocuments(const QStringList& names) 
 }
 
 QString QtDialogs::askSavePath(const QString& title, const QString& suggested,
-                               const QString& filter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+                               const QString& filter, const QString& defaultSuffix) {
+    // The static getSaveFileName cannot add a suffix before its own
+    // replace question.
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().front();
 }
 
 std::optional<int> QtDialogs::askPictureWrap(int wrapWidth) {

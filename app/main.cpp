@@ -2,6 +2,7 @@
 #include "app/Composer.h"
 #include "app/ResourceCheck.h"
 #include "common/Log.h"
+#include "document/PathBytes.h"
 #include "sound/OrnWaves.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
     zubo::checkSoundBank(bank, std::cerr);
     QStringList files;
     for (const std::string& file : commandLine.files) {
-        files << QString::fromLocal8Bit(file);
+        files << zubo::pathText(QByteArray::fromStdString(file));
     }
     const int status = zubo::runComposer(argc, argv, files);
     zuboLog("Zubo Sequencer End.");

@@ -6,11 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <limits.h>
 #include <pthread.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -72,6 +75,57 @@ mode_t creationMode() {
         }
     }
     return 0666 & ~mask;
+}
+
+constexpr const char* kTemporaryInfix = ".zubo-";
+// mkostemp's six letters and digits.
+constexpr std::size_t kUniqueLength = 6;
+constexpr time_t kStaleSeconds = 60;
+
+bool isTemporaryOf(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + kUniqueLength || !name.starts_with(prefix)) {
+        return false;
+    }
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes what saves of `target` that were killed mid-write left beside it:
+// temporaries older than a minute that no save under way holds locked.
+void removeStaleTemporaries(const std::string& target) {
+    const std::string folder = directoryOf(target);
+    const std::string prefix = "." + nameOf(target) + kTemporaryInfix;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!isTemporaryOf(name, prefix)) {
+            continue;
+        }
+        const std::string path = folder + '/' + name;
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            now - status.st_mtime < kStaleSeconds) {
+            continue;
+        }
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(path.c_str());
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 void unpublish(const std::string& temporary) {
@@ -157,12 +211,17 @@ bool AtomicFile::open() {
     } else if (errno != ENOENT) {
         return failWithErrno();
     }
-    std::string temporary = directoryOf(_target) + "/." + nameOf(_target) + ".zubo-XXXXXX";
+    removeStaleTemporaries(_target);
+    std::string temporary =
+        directoryOf(_target) + "/." + nameOf(_target) + kTemporaryInfix + "XXXXXX";
     const SignalsHeld held;
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         return failWithErrno();
     }
+    // The lock tells other saves that this temporary is in use; it goes
+    // with the process, so a killed save's temporary is free to remove.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     _fd = fd;
     _temporary = std::move(temporary);
     g_pendingTemporary.store(_temporary.c_str());

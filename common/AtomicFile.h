@@ -18,6 +18,10 @@ namespace zubo {
 // link stays. Replacing by rename gives the target a new inode: a hard link
 // to the old file keeps the old contents.
 //
+// The temporary is locked (flock) while in use. Temporaries of this very
+// target older than a minute that no one holds locked were left by saves
+// that were killed, and are removed when the target is next opened.
+//
 // While a temporary exists it is published to `pendingTemporaryPath()`, so
 // that a signal handler can remove it. Paths are in the local 8-bit
 // encoding of the file system. Errors are one line: the system's reason,

@@ -13,6 +13,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
                            &MyDocument::observeValueForKeyPath);
     connect(&_undoStack, &QUndoStack::cleanChanged, this, &MyDocument::updateEditedState);
     connect(&_undoStack, &QUndoStack::indexChanged, this, &MyDocument::documentChanged);
+    connect(&_undoStack, &QUndoStack::indexChanged, this, [this] { _heldContent = true; });
     liveDocuments().push_back(this);
 }
 
@@ -40,6 +41,7 @@ void MyDocument::stopObserving() {
 }
 
 void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
+    _heldContent = true;
     stopPlaying();
     std::unique_ptr<OrnScore> old = std::move(_score);
     _score = std::move(score);

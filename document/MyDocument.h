@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/MyDocumentOutlets.h"
+#include "document/PathBytes.h"
 #include "score/OrnScore.h"
 #include "sound/AudioOutput.h"
 #include "sound/OrnPlayer.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class AudioOutputWatch;
@@ -23,6 +25,7 @@ class QClipboard;
 struct OrnStepsChange;
 class Dialogs;
 class Preferences;
+class QWidget;
 
 // One open score. The document owns its score and the player that plays it
 // (the mixer and the record it shares with the audio thread), and follows
@@ -62,12 +65,19 @@ public:
     void setDialogs(Dialogs* dialogs) { _dialogs = dialogs; }
     Dialogs* dialogs() const { return _dialogs; }
 
-    // The file the document stands for; empty while untitled.
+    // The file the document stands for; empty while untitled. Setting it
+    // records what the file is now, so that a later save notices another
+    // program's changes.
     QString filePath() const { return _filePath; }
     void setFilePath(const QString& path);
+    // Whether anything but the empty new score was ever in the document: a
+    // score came in (opened, pasted, dropped, restored, an example) or an
+    // edit was made, even if undone.
+    bool hasHeldContent() const { return _heldContent; }
     // The file's name, or "Untitled", "Untitled 2", ... in the order the
     // documents of this run were first named without a file; an untitled
-    // document restored after a crash is "NAME (recovered)".
+    // document restored after a crash is "NAME (recovered)", or
+    // "NAME (recovered 2)" and on while another restored one has that name.
     QString displayName() const;
     // The path of the file an untitled document was restored from (its name
     // when it had none, as "Untitled 2"), or empty.
@@ -126,17 +136,20 @@ public:
     void dropCallback(bool shouldClose);
     // Asks whether to save an edited document: true when it may be closed or
     // replaced (saved, or not to be saved), false on Cancel or a failed save.
-    bool canCloseDocument();
+    // `window` is the document's own, which the question is shown over.
+    bool canCloseDocument(QWidget* window = nullptr);
     // Saves to the document's file, asking for a path while untitled.
     bool save();
     // Asks for a path (the document's own, or the untitled name in the
-    // documents folder), adds ".orn" to a name without an extension, and
-    // saves there.
+    // documents folder), adds ".orn" to a name without an extension (asking
+    // before that replaces a file), and saves there.
     bool saveAs();
     // Writes the full form with CR LF to `path` atomically; on success the
     // document stands for `path` and is unedited. On failure an alert names
     // the file and the reason, and the document and the file stay as they
-    // were.
+    // were. A file open in another document is refused with an alert; the
+    // document's own file, changed by another program since it was opened
+    // or saved here, is replaced only when the user says so.
     bool saveToPath(const QString& path);
 
     // Records the score's tempo, measure and loop as the saved state.
@@ -309,6 +322,11 @@ private:
     // Frees the replaced scores the audio thread can no longer be reading.
     void reclaimRetiredScores();
     void alert(const QString& title, const QString& detail);
+    // Alerts and answers true when another document stands for `path`.
+    bool refuseFileOfAnother(const QString& path);
+    // False when `path` is the document's file, another program has changed
+    // it since, and the user does not want it replaced.
+    bool mayReplaceChangedFile(const QString& path);
 
     void startDisplayTimer();
     void cancelDisplayTimer();
@@ -332,6 +350,11 @@ private:
     Dialogs* _dialogs = nullptr;
     QString _filePath;
     QString _recoveredFrom;
+    // Tells restored documents of one name apart; 0 when not restored.
+    int _recoveredNumber = 0;
+    // The file at _filePath as last opened or saved here.
+    std::optional<zubo::FileStamp> _seenFile;
+    bool _heldContent = false;
     mutable int _untitledNumber = 0;
     QUndoStack _undoStack;
     bool _lastEdited = false;

@@ -4,15 +4,17 @@
 #include "common/SystemError.h"
 #include "document/Dialogs.h"
 #include "document/MyDocument.h"
+#include "document/PathBytes.h"
+#include "document/SaveTarget.h"
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <cerrno>
+#include <set>
 #include <span>
 #include <sys/stat.h>
 
@@ -57,8 +59,8 @@ QByteArray fullText(const OrnScore& score) {
 // or a device.
 bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* error) {
     const zubo::FileContents file =
-        zubo::readWholeFile(QFile::encodeName(path).toStdString(),
-                            static_cast<std::size_t>(maxBytes), zubo::FileKinds::RegularOnly);
+        zubo::readWholeFile(zubo::pathBytes(path).toStdString(), static_cast<std::size_t>(maxBytes),
+                            zubo::FileKinds::RegularOnly);
     if (!file.ok()) {
         *error = QString::fromStdString(file.error);
         return false;
@@ -72,7 +74,7 @@ bool readFile(const QString& path, qint64 maxBytes, QByteArray* data, QString* e
 // file as it was.
 bool writeFile(const QString& path, const QByteArray& data, QString* error) {
     const std::string reason = zubo::writeFileAtomically(
-        QFile::encodeName(path).toStdString(),
+        zubo::pathBytes(path).toStdString(),
         std::span<const char>(data.constData(), static_cast<std::size_t>(data.size())));
     *error = QString::fromLocal8Bit(reason);
     return reason.empty();
@@ -95,6 +97,7 @@ std::vector<MyDocument*>& MyDocument::liveDocuments() {
 
 void MyDocument::setFilePath(const QString& path) {
     const QString absolute = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    _seenFile = absolute.isEmpty() ? std::nullopt : zubo::fileStamp(absolute);
     if (absolute == _filePath) {
         return;
     }
@@ -107,7 +110,10 @@ QString MyDocument::displayName() const {
         return fileNameOf(_filePath);
     }
     if (!_recoveredFrom.isEmpty()) {
-        return QStringLiteral("%1 (recovered)").arg(fileNameOf(_recoveredFrom));
+        const QString name = fileNameOf(_recoveredFrom);
+        return _recoveredNumber <= 1
+                   ? QStringLiteral("%1 (recovered)").arg(name)
+                   : QStringLiteral("%1 (recovered %2)").arg(name).arg(_recoveredNumber);
     }
     if (_untitledNumber == 0) {
         _untitledNumber = ++g_untitledCount;
@@ -118,17 +124,29 @@ QString MyDocument::displayName() const {
 
 void MyDocument::setRecoveredFrom(const QString& name) {
     _recoveredFrom = name;
+    // The lowest number no other untitled restored document of that name has.
+    std::set<int> taken;
+    for (const MyDocument* other : liveDocuments()) {
+        if (other != this && other->_filePath.isEmpty() && !other->_recoveredFrom.isEmpty() &&
+            fileNameOf(other->_recoveredFrom) == fileNameOf(name)) {
+            taken.insert(other->_recoveredNumber);
+        }
+    }
+    _recoveredNumber = name.isEmpty() ? 0 : 1;
+    while (_recoveredNumber > 0 && taken.contains(_recoveredNumber)) {
+        ++_recoveredNumber;
+    }
     emit filePathChanged(_filePath);
 }
 
 MyDocument* MyDocument::documentForPath(const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString canonical = zubo::canonicalPath(path);
     if (canonical.isEmpty()) {
         return nullptr;
     }
     for (MyDocument* document : liveDocuments()) {
         if (!document->_filePath.isEmpty() &&
-            QFileInfo(document->_filePath).canonicalFilePath() == canonical) {
+            zubo::canonicalPath(document->_filePath) == canonical) {
             return document;
         }
     }
@@ -237,7 +255,7 @@ void MyDocument::dropCallback(bool shouldClose) {
     // Links are followed; a broken link, a link loop or an unreadable folder
     // on the way each gets its own reason.
     struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+    if (::stat(zubo::pathBytes(path).constData(), &status) != 0) {
         const QString reason = QString::fromStdString(zubo::fileReason(errno));
         alert(QStringLiteral("Cannot Read"), QStringLiteral("%1: %2.").arg(name, reason));
         return;
@@ -245,7 +263,7 @@ void MyDocument::dropCallback(bool shouldClose) {
     const QFileInfo info(path);
     // Only a regular file is ever opened: folders, FIFOs and devices count
     // as empty.
-    const qint64 size = info.isFile() ? info.size() : 0;
+    const qint64 size = S_ISREG(status.st_mode) ? status.st_size : 0;
     if (size <= 0 || size > kMaxDropBytes) {
         alert(QStringLiteral("Unknown Format"),
               QStringLiteral("%1 is not a score of 1 to %2 bytes.").arg(name).arg(kMaxDropBytes));
@@ -274,14 +292,14 @@ void MyDocument::dropCallback(bool shouldClose) {
     startPlaying();
 }
 
-bool MyDocument::canCloseDocument() {
+bool MyDocument::canCloseDocument(QWidget* window) {
     if (!isDocumentEdited()) {
         return true;
     }
     if (_dialogs == nullptr) {
         return false;
     }
-    switch (_dialogs->askSaveChanges(displayName())) {
+    switch (_dialogs->askSaveChanges(displayName(), window)) {
     case Dialogs::SaveAnswer::Save:
         return save();
     case Dialogs::SaveAnswer::DontSave:
@@ -308,21 +326,57 @@ bool MyDocument::saveAs() {
     const QString suggested = !_filePath.isEmpty()                 ? _filePath
                               : QFileInfo(full).suffix().isEmpty() ? full + QStringLiteral(".orn")
                                                                    : full;
-    QString path = _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
-                                         QStringLiteral("Zubo scores (*.orn)"));
-    if (path.isEmpty()) {
+    const QString confirmed =
+        _dialogs->askSavePath(QStringLiteral("Save As"), suggested,
+                              QStringLiteral("Zubo scores (*.orn)"), QStringLiteral("orn"));
+    if (confirmed.isEmpty()) {
         return false;
     }
-    // File dialogs on Linux leave the extension to the user.
+    // Some desktops' file dialogs leave the extension to the user.
+    QString path = confirmed;
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".orn");
     }
+    // Refused before any question about replacing what it could not save over.
+    if (refuseFileOfAnother(path) || !zubo::mayReplaceFinalName(*_dialogs, confirmed, path)) {
+        return false;
+    }
     return saveToPath(path);
+}
+
+bool MyDocument::refuseFileOfAnother(const QString& path) {
+    const MyDocument* holder = documentForPath(path);
+    if (holder == nullptr || holder == this) {
+        return false;
+    }
+    // Two documents on one file would each overwrite the other's work.
+    alert(QStringLiteral("Cannot Save"),
+          QStringLiteral("%1 is open in another window. Close it there first to save over it.")
+              .arg(quoted(fileNameOf(holder->_filePath))));
+    return true;
+}
+
+bool MyDocument::mayReplaceChangedFile(const QString& path) {
+    if (!_seenFile || QFileInfo(path).absoluteFilePath() != _filePath) {
+        return true;
+    }
+    const std::optional<zubo::FileStamp> now = zubo::fileStamp(path);
+    if (!now || *now == *_seenFile) {
+        return true;
+    }
+    return _dialogs != nullptr &&
+           _dialogs->askToProceed(QStringLiteral("%1 was changed by another program. Replace it "
+                                                 "with this version?")
+                                      .arg(quoted(fileNameOf(path))),
+                                  QStringLiteral("Save"));
 }
 
 bool MyDocument::saveToPath(const QString& path) {
     // The saved state is stored only once the file is written, so that a
     // failed save never shows the document as saved, not even for a moment.
+    if (refuseFileOfAnother(path) || !mayReplaceChangedFile(path)) {
+        return false;
+    }
     const QByteArray data = fullText(*_score);
     QString error;
     if (!writeFile(path, data, &error)) {

@@ -24,13 +24,18 @@ public:
     };
 
     std::deque<SaveAnswer> saveAnswers;
+    std::deque<bool> proceedAnswers;
     std::deque<QString> savePaths;
     std::deque<QStringList> openPaths;
     std::deque<std::optional<int>> pictureWraps;
     std::deque<RestoreAnswer> restoreAnswers;
 
     std::vector<Alert> alerts;
-    QStringList saveQuestions;  // the document names asked about
+    QStringList saveQuestions;                 // the document names asked about
+    std::vector<QWidget*> saveQuestionWindows; // the window each was shown over
+    QStringList proceedQuestions;
+    QStringList proceedButtons;
+    QStringList defaultSuffixes; // what each save-path question would add
     std::vector<QStringList> restoreQuestions;
     QStringList suggestedPaths; // what each save-path question proposed
     int savePathRequests = 0;
@@ -41,17 +46,25 @@ public:
                const QString& button) override {
         alerts.push_back({title, text, detail, button});
     }
-    SaveAnswer askSaveChanges(const QString& documentName) override {
+    SaveAnswer askSaveChanges(const QString& documentName, QWidget* window) override {
         saveQuestions << documentName;
+        saveQuestionWindows.push_back(window);
         return next(saveAnswers, "save-changes question");
+    }
+    bool askToProceed(const QString& text, const QString& proceed) override {
+        proceedQuestions << text;
+        proceedButtons << proceed;
+        return next(proceedAnswers, "question before a loss");
     }
     RestoreAnswer askRestoreDocuments(const QStringList& names) override {
         restoreQuestions.push_back(names);
         return next(restoreAnswers, "restore question");
     }
-    QString askSavePath(const QString&, const QString& suggested, const QString&) override {
+    QString askSavePath(const QString&, const QString& suggested, const QString&,
+                        const QString& defaultSuffix) override {
         ++savePathRequests;
         suggestedPaths << suggested;
+        defaultSuffixes << defaultSuffix;
         return next(savePaths, "save path");
     }
     std::optional<int> askPictureWrap(int wrapWidth) override {
