@@ -323,6 +323,7 @@ private:
     // The score edits the undo commands make, each followed by a redraw.
     void changeNoteAt(int index, int note, int prog);
     void eraseNoteAt(int index, int note);
+    void restoreStep(int index, std::span<const OrnNote> cells);
     void changeEnd(int end);
     void changeSteps(const OrnStepsChange& change, bool forward);
     // Pushes a change of steps as one undo entry, unless it changes nothing.

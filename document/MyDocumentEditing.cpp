@@ -68,11 +68,10 @@ void MyDocument::undoableRemoveNoteAt(int index, int note) {
     if (!isStep(index) || !isStaffNote(note)) {
         return;
     }
-    const int old = _score->getProgAt(index, note);
-    if (old == 0) {
+    if (_score->getProgAt(index, note) == 0) {
         return;
     }
-    _undoStack.push(new RemoveNoteCommand(this, index, note, old));
+    _undoStack.push(new RemoveNoteCommand(this, index, note, _score->stepCells(index, 1)));
 }
 
 void MyDocument::undoableSetEnd(int end) {
@@ -98,6 +97,11 @@ void MyDocument::changeNoteAt(int index, int note, int prog) {
 
 void MyDocument::eraseNoteAt(int index, int note) {
     _score->removeNoteAt(index, note);
+    emit redrawRequested();
+}
+
+void MyDocument::restoreStep(int index, std::span<const OrnNote> cells) {
+    _score->setStepCells(index, cells);
     emit redrawRequested();
 }
 

@@ -19,15 +19,16 @@ void AddNoteCommand::undo() {
     }
 }
 
-RemoveNoteCommand::RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg)
-    : _document(document), _index(index), _note(note), _oldProg(oldProg) {}
+RemoveNoteCommand::RemoveNoteCommand(MyDocument* document, int index, int note,
+                                     std::vector<OrnNote> stepBefore)
+    : _document(document), _index(index), _note(note), _stepBefore(std::move(stepBefore)) {}
 
 void RemoveNoteCommand::redo() {
     _document->eraseNoteAt(_index, _note);
 }
 
 void RemoveNoteCommand::undo() {
-    _document->changeNoteAt(_index, _note, _oldProg);
+    _document->restoreStep(_index, _stepBefore);
 }
 
 SetEndCommand::SetEndCommand(MyDocument* document, int end, int oldEnd)
