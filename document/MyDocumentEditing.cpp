@@ -110,6 +110,30 @@ void MyDocument::changeEnd(int end) {
     emit redrawRequested();
 }
 
+void MyDocument::pushSong(const OrnScore& song) {
+    OrnStepsChange change = OrnStepsChange::replacing(*_score, song);
+    const SongSettings before{_score->tempo(), _score->measure(), _score->loop()};
+    const SongSettings after{song.tempo(), song.measure(), song.loop()};
+    if (change.isEmpty() && before == after) {
+        return;
+    }
+    _undoStack.push(new SongCommand(this, std::move(change), before, after));
+}
+
+void MyDocument::changeSong(const OrnStepsChange& change, const SongSettings& settings,
+                            bool forward) {
+    change.apply(*_score, forward);
+    _score->setTempo(settings.tempo);
+    _score->setMeasure(settings.measure);
+    _score->setLoop(settings.loop);
+    emit tempoDisplayChanged(settings.tempo);
+    changeIconForMeasure();
+    changeIconForLoop();
+    // Tempo, measure and loop count for the edited state too.
+    updateEditedState();
+    emit redrawRequested();
+}
+
 bool MyDocument::isDocumentEdited() const {
     if (!_undoStack.isClean()) {
         return true;

@@ -52,3 +52,15 @@ void StepsCommand::redo() {
 void StepsCommand::undo() {
     _document->changeSteps(_change, false);
 }
+
+SongCommand::SongCommand(MyDocument* document, OrnStepsChange change, SongSettings before,
+                         SongSettings after)
+    : _document(document), _change(std::move(change)), _before(before), _after(after) {}
+
+void SongCommand::redo() {
+    _document->changeSong(_change, _after, true);
+}
+
+void SongCommand::undo() {
+    _document->changeSong(_change, _before, false);
+}

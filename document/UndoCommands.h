@@ -69,3 +69,28 @@ class StepsCommand : public QUndoCommand {
     MyDocument* _document;
     OrnStepsChange _change;
 };
+
+// Tempo, measure and loop of a song, as plain values.
+struct SongSettings {
+    int tempo = 0;
+    int measure = 0;
+    bool loop = false;
+
+    bool operator==(const SongSettings&) const = default;
+};
+
+// The whole song replaced by another (a paste of a song): its steps, end
+// mark, tempo, measure and loop, both ways.
+class SongCommand : public QUndoCommand {
+  public:
+    SongCommand(MyDocument* document, OrnStepsChange change, SongSettings before,
+                SongSettings after);
+    void redo() override;
+    void undo() override;
+
+  private:
+    MyDocument* _document;
+    OrnStepsChange _change;
+    SongSettings _before;
+    SongSettings _after;
+};

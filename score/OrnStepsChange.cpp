@@ -106,6 +106,14 @@ OrnStepsChange OrnStepsChange::writing(const OrnScore& score, int at,
     return change;
 }
 
+OrnStepsChange OrnStepsChange::replacing(const OrnScore& score, const OrnScore& song) {
+    OrnStepsChange change = startChange(score, 0);
+    change.after = song.stepCells(0, kSteps);
+    change.endAfter = song.end();
+    trim(change);
+    return change;
+}
+
 int countNotes(std::span<const OrnNote> cells) {
     return static_cast<int>(std::count_if(cells.begin(), cells.end(), [](const OrnNote& cell) {
         return midiNoteToOrnNote(cell.midiNote) != 0;

@@ -38,6 +38,8 @@ struct OrnStepsChange {
     // step 959; the end mark moves out to the last written step when it
     // stood before it, so that what was written is heard.
     static OrnStepsChange writing(const OrnScore& score, int at, std::span<const OrnNote> cells);
+    // Every step and the end mark of `score` made those of `song`.
+    static OrnStepsChange replacing(const OrnScore& score, const OrnScore& song);
 };
 
 // The notes among `cells`.
