@@ -70,9 +70,14 @@ bool MyDocument::pasteSteps(int at) {
         return false;
     }
     OrnStepsChange change = OrnStepsChange::writing(*_score, at, cells, endOffset);
+    // Said even when the steps were there already, so that no earlier
+    // failure stays in sight.
+    const int steps = static_cast<int>(cells.size()) / OrnScore::maxNotes();
     if (const int n = change.droppedNotes; n > 0) {
         emit statusMessage(n == 1 ? tr("1 pasted note past the end was dropped")
                                   : tr("%1 pasted notes past the end were dropped").arg(n));
+    } else {
+        emit statusMessage(steps == 1 ? tr("Pasted 1 step") : tr("Pasted %1 steps").arg(steps));
     }
     return pushSteps(std::move(change));
 }
