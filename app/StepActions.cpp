@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace {
 
@@ -23,11 +24,12 @@ QAction* addStepAction(QMenu* menu, const char* name, const QString& text, const
 }
 
 // The step the highlighted cell stands on, else the first selected step, else
-// -1 after saying what to do.
+// -1 after saying what to do. The cell can stand on step 960 (where the End
+// tool puts the end mark), which holds no notes: it aims at the last step.
 int targetStep(OrnWindowController* w) {
     const OrnView* view = w->ornView();
     if (static_cast<int>(view->cursorPt().y()) != 0) {
-        return static_cast<int>(view->cursorPt().x());
+        return std::min(static_cast<int>(view->cursorPt().x()), OrnScore::maxLength() - 1);
     }
     if (view->selectionCount() > 0) {
         return view->selectionFirst();
@@ -63,8 +65,11 @@ void buildStepActions(QMenu* edit, OrnWindowController* w) {
                        "highlighted step); later steps move right"),
         {QKeySequence(Qt::Key_Insert), QKeySequence(QStringLiteral("Ctrl+Shift+I"))});
 
-    for (QAction* a : {cut, copy, paste, remove, insert}) {
-        QObject::connect(a, &QAction::triggered, w, &OrnWindowController::commitTempo);
+    // A typed tempo is taken first, and each command's outcome replaces the
+    // message of the one before.
+    for (QAction* action : {cut, copy, paste, remove, insert}) {
+        QObject::connect(action, &QAction::triggered, w, &OrnWindowController::commitTempo);
+        QObject::connect(action, &QAction::triggered, w, [w] { w->statusBar()->clearMessage(); });
     }
     QObject::connect(cut, &QAction::triggered, view, [doc, view] {
         if (doc->cutSteps(view->selectionFirst(), view->selectionCount())) {
@@ -100,7 +105,10 @@ void buildStepActions(QMenu* edit, OrnWindowController* w) {
     };
     QObject::connect(view, &OrnView::selectionChanged, edit, enable);
     enable();
-    QObject::connect(doc, &MyDocument::statusMessage, w, [w](const QString& message) {
+    const auto show = [w](const QString& message) {
         w->statusBar()->showMessage(message, kMessageMilliseconds);
-    });
+    };
+    QObject::connect(doc, &MyDocument::statusMessage, w, show);
+    QObject::connect(view, &OrnView::notice, w, show);
+    QObject::connect(view, &OrnView::deleteStepsRequested, remove, &QAction::trigger);
 }

@@ -38,8 +38,9 @@ OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
                   "above the staff to select steps"));
     setAccessibleName(tr("Score"));
     setAccessibleDescription(tr("Arrow keys choose a cell, Return places the selected tool, "
-                                "Delete erases, Shift with Left or Right selects steps, Escape "
-                                "clears the selection, Page Up, Page Down, Home and End scroll"));
+                                "Delete erases (the selected steps, if any), Shift with Left or "
+                                "Right selects steps, Escape clears the selection and the cell, "
+                                "Page Up, Page Down, Home and End scroll"));
 
     slider.setOrientation(Qt::Horizontal);
     slider.setRange(0, kLastPosition * kSliderScale);

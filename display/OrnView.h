@@ -47,7 +47,8 @@ class OrnView : public QWidget {
     }
     int zoom() const { return _zoom; }
     int currentCursor() const { return _currentCursor; }
-    // The highlighted cell: x = step, y = note number (0 = none).
+    // The highlighted cell: x = step, y = note number (0 = none). It stays
+    // when the pointer leaves the cells; a click off them or Escape clears it.
     QPointF cursorPt() const { return _cursorPt; }
     // The selected steps, [selectionFirst, selectionFirst + selectionCount),
     // within 0..959; a count of 0 is no selection. Dragging in the running
@@ -77,6 +78,10 @@ class OrnView : public QWidget {
 
   signals:
     void selectionChanged();
+    // Delete or Backspace with steps selected: the window deletes them.
+    void deleteStepsRequested();
+    // Something the user should read, such as why a click did nothing.
+    void notice(const QString& message);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

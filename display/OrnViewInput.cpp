@@ -109,17 +109,26 @@ void OrnView::mouseMoveEvent(QMouseEvent* event) {
     if (_selecting) {
         dragSelectTo(event->position());
     }
-    changeCursorPtTo(cellAt(event->position()));
+    // Off the cells (the running strip, the way to the menus) the pointer
+    // leaves the highlight where it was: the step commands aim at it.
+    if (const QPointF cell = cellAt(event->position()); static_cast<int>(cell.y()) != 0) {
+        changeCursorPtTo(cell);
+    }
     QWidget::mouseMoveEvent(event);
 }
 
 void OrnView::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
-    if (!_document.isPlaying() && isInside(pos)) {
+    const bool editButton = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
+    if (_document.isPlaying() && isInside(pos) && editButton) {
+        emit notice(tr("Stop playback to edit with the mouse"));
+    } else if (!_document.isPlaying() && isInside(pos)) {
         _pressedInside |= event->button();
         // A press in the running strip starts a selection; one on the staff
         // ends the selection there was.
         if (event->button() == Qt::LeftButton && isInRunningStrip(pos)) {
+            // The selection is the target now, not the highlighted cell.
+            changeCursorPtTo(QPointF(0.0, 0.0));
             _selecting = true;
             _selectionAnchor = stepAtX(static_cast<float>(toStaffPoint(pos).x()));
             selectFromAnchorTo(_selectionAnchor);
@@ -220,7 +229,8 @@ void OrnView::scrollCellIntoSight() {
 
 void OrnView::scrollStepIntoSight(int step) {
     const float left = OrnPainter::calcLeftX(_ornImageInfo, _ornImageInfo.playingPosition);
-    const float iconLeft = kStepPitch * static_cast<float>(step) + kFirstStepX - kIconSize / 2.0f - left;
+    const float iconLeft =
+        kStepPitch * static_cast<float>(step) + kFirstStepX - kIconSize / 2.0f - left;
     float newLeft = left;
     if (iconLeft < 0.0f) {
         newLeft = left + iconLeft;
@@ -269,6 +279,7 @@ void OrnView::keyPressEvent(QKeyEvent* event) {
     }
     case Qt::Key_Escape:
         clearSelection();
+        changeCursorPtTo(QPointF(0.0, 0.0));
         break;
     case Qt::Key_Up:
         moveCellBy(0, -1);
@@ -284,7 +295,9 @@ void OrnView::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Delete:
     case Qt::Key_Backspace:
-        if (note != 0) {
+        if (_selectionCount > 0) {
+            emit deleteStepsRequested();
+        } else if (note != 0) {
             _document.requestRemoveNoteAt(step, note);
         }
         break;

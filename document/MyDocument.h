@@ -23,6 +23,7 @@
 class AudioOutputWatch;
 class QClipboard;
 struct OrnStepsChange;
+struct SongSettings;
 class Dialogs;
 class Preferences;
 class QWidget;
@@ -130,8 +131,9 @@ public:
     QByteArray dataRepresentationOfType(const QString& type);
     bool loadDataRepresentation(const QByteArray& data, const QString& type);
     void copy();
+    // The clipboard's song made the document's, as one undo entry (the file
+    // and name stay), then played; text that is not a score gets an alert.
     void paste();
-    void pasteCallback(bool shouldClose);
     void dropFile(const QString& path, bool link);
     void dropCallback(bool shouldClose);
     // Asks whether to save an edited document: true when it may be closed or
@@ -307,14 +309,20 @@ private:
     friend class StepsCommand;
     friend class RemoveNoteCommand;
     friend class SetEndCommand;
+    friend class SongCommand;
 
     // The score edits the undo commands make, each followed by a redraw.
     void changeNoteAt(int index, int note, int prog);
     void eraseNoteAt(int index, int note);
+    void restoreStep(int index, std::span<const OrnNote> cells);
     void changeEnd(int end);
     void changeSteps(const OrnStepsChange& change, bool forward);
     // Pushes a change of steps as one undo entry, unless it changes nothing.
     bool pushSteps(OrnStepsChange change);
+    // The score's steps, end mark and settings changed in place (the audio
+    // thread may be reading them), and their entry pushed.
+    void changeSong(const OrnStepsChange& change, const SongSettings& settings, bool forward);
+    void pushSong(const OrnScore& song);
     // The application's clipboard; none in headless runs.
     static QClipboard* systemClipboard();
     // Every document alive, for documentForPath.

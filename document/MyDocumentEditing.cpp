@@ -68,11 +68,10 @@ void MyDocument::undoableRemoveNoteAt(int index, int note) {
     if (!isStep(index) || !isStaffNote(note)) {
         return;
     }
-    const int old = _score->getProgAt(index, note);
-    if (old == 0) {
+    if (_score->getProgAt(index, note) == 0) {
         return;
     }
-    _undoStack.push(new RemoveNoteCommand(this, index, note, old));
+    _undoStack.push(new RemoveNoteCommand(this, index, note, _score->stepCells(index, 1)));
 }
 
 void MyDocument::undoableSetEnd(int end) {
@@ -101,8 +100,37 @@ void MyDocument::eraseNoteAt(int index, int note) {
     emit redrawRequested();
 }
 
+void MyDocument::restoreStep(int index, std::span<const OrnNote> cells) {
+    _score->setStepCells(index, cells);
+    emit redrawRequested();
+}
+
 void MyDocument::changeEnd(int end) {
     _score->setEnd(end);
+    emit redrawRequested();
+}
+
+void MyDocument::pushSong(const OrnScore& song) {
+    OrnStepsChange change = OrnStepsChange::replacing(*_score, song);
+    const SongSettings before{_score->tempo(), _score->measure(), _score->loop()};
+    const SongSettings after{song.tempo(), song.measure(), song.loop()};
+    if (change.isEmpty() && before == after) {
+        return;
+    }
+    _undoStack.push(new SongCommand(this, std::move(change), before, after));
+}
+
+void MyDocument::changeSong(const OrnStepsChange& change, const SongSettings& settings,
+                            bool forward) {
+    change.apply(*_score, forward);
+    _score->setTempo(settings.tempo);
+    _score->setMeasure(settings.measure);
+    _score->setLoop(settings.loop);
+    emit tempoDisplayChanged(settings.tempo);
+    changeIconForMeasure();
+    changeIconForLoop();
+    // Tempo, measure and loop count for the edited state too.
+    updateEditedState();
     emit redrawRequested();
 }
 

@@ -207,16 +207,9 @@ void MyDocument::copy() {
 }
 
 void MyDocument::paste() {
-    pasteCallback(isDocumentEdited() ? canCloseDocument() : true);
-}
-
-void MyDocument::pasteCallback(bool shouldClose) {
-    if (!shouldClose) {
-        return;
-    }
     QClipboard* board = systemClipboard();
     const QMimeData* mime = board != nullptr ? board->mimeData() : nullptr;
-    if (mime == nullptr || !mime->hasText()) {
+    if (mime == nullptr || !mime->hasText() || mime->text().isEmpty()) {
         return;
     }
     const QString text = mime->text();
@@ -225,15 +218,16 @@ void MyDocument::pasteCallback(bool shouldClose) {
     if (text.size() <= kMaxTextBytes) {
         data = text.toUtf8();
     }
-    if (text.size() > kMaxTextBytes || data.size() > kMaxTextBytes ||
-        !loadDataRepresentation(data, QLatin1String(kPlainTextType))) {
+    std::unique_ptr<OrnScore> song;
+    if (!data.isEmpty() && data.size() <= kMaxTextBytes) {
+        song = std::make_unique<OrnScore>(bytesOf(data));
+    }
+    if (song == nullptr || !song->isValid()) {
         alert(QStringLiteral("Unknown Format"),
               QStringLiteral("The clipboard does not hold a score."));
         return;
     }
-    setFilePath(QString());
-    _undoStack.setClean();
-    updateEditedState();
+    pushSong(*song);
     startPlaying();
 }
 

@@ -57,10 +57,11 @@ bool MyDocument::pasteSteps(int at) {
     const QString text = mime->text();
     const QByteArray data = text.size() <= kMaxTextBytes ? text.toUtf8() : QByteArray();
     std::vector<OrnNote> cells;
+    int endOffset = -1;
     if (data.isEmpty() || data.size() > kMaxTextBytes ||
         !stepsOfText({reinterpret_cast<const std::uint8_t*>(data.constData()),
                       static_cast<std::size_t>(data.size())},
-                     &cells)) {
+                     &cells, &endOffset)) {
         emit statusMessage(tr("The clipboard does not hold a score."));
         return false;
     }
@@ -68,10 +69,15 @@ bool MyDocument::pasteSteps(int at) {
         emit statusMessage(tr("The score on the clipboard has no steps before its end mark."));
         return false;
     }
-    OrnStepsChange change = OrnStepsChange::writing(*_score, at, cells);
+    OrnStepsChange change = OrnStepsChange::writing(*_score, at, cells, endOffset);
+    // Said even when the steps were there already, so that no earlier
+    // failure stays in sight.
+    const int steps = static_cast<int>(cells.size()) / OrnScore::maxNotes();
     if (const int n = change.droppedNotes; n > 0) {
         emit statusMessage(n == 1 ? tr("1 pasted note past the end was dropped")
                                   : tr("%1 pasted notes past the end were dropped").arg(n));
+    } else {
+        emit statusMessage(steps == 1 ? tr("Pasted 1 step") : tr("Pasted %1 steps").arg(steps));
     }
     return pushSteps(std::move(change));
 }

@@ -19,15 +19,16 @@ void AddNoteCommand::undo() {
     }
 }
 
-RemoveNoteCommand::RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg)
-    : _document(document), _index(index), _note(note), _oldProg(oldProg) {}
+RemoveNoteCommand::RemoveNoteCommand(MyDocument* document, int index, int note,
+                                     std::vector<OrnNote> stepBefore)
+    : _document(document), _index(index), _note(note), _stepBefore(std::move(stepBefore)) {}
 
 void RemoveNoteCommand::redo() {
     _document->eraseNoteAt(_index, _note);
 }
 
 void RemoveNoteCommand::undo() {
-    _document->changeNoteAt(_index, _note, _oldProg);
+    _document->restoreStep(_index, _stepBefore);
 }
 
 SetEndCommand::SetEndCommand(MyDocument* document, int end, int oldEnd)
@@ -50,4 +51,16 @@ void StepsCommand::redo() {
 
 void StepsCommand::undo() {
     _document->changeSteps(_change, false);
+}
+
+SongCommand::SongCommand(MyDocument* document, OrnStepsChange change, SongSettings before,
+                         SongSettings after)
+    : _document(document), _change(std::move(change)), _before(before), _after(after) {}
+
+void SongCommand::redo() {
+    _document->changeSong(_change, _after, true);
+}
+
+void SongCommand::undo() {
+    _document->changeSong(_change, _before, false);
 }

@@ -3,6 +3,7 @@
 #include "score/OrnStepsChange.h"
 
 #include <QUndoCommand>
+#include <vector>
 
 class MyDocument;
 
@@ -27,10 +28,12 @@ class AddNoteCommand : public QUndoCommand {
     int _oldProg;
 };
 
-// A note of prog `oldProg` erased from a step.
+// A note erased from a step. Undo puts back the step's cells as they were
+// (`stepBefore`, three cells): a step can hold one note twice, and only its
+// cells tell which of the two went.
 class RemoveNoteCommand : public QUndoCommand {
   public:
-    RemoveNoteCommand(MyDocument* document, int index, int note, int oldProg);
+    RemoveNoteCommand(MyDocument* document, int index, int note, std::vector<OrnNote> stepBefore);
     void redo() override;
     void undo() override;
 
@@ -38,7 +41,7 @@ class RemoveNoteCommand : public QUndoCommand {
     MyDocument* _document;
     int _index;
     int _note;
-    int _oldProg;
+    std::vector<OrnNote> _stepBefore;
 };
 
 // The end mark moved from `oldEnd` to `end`.
@@ -65,4 +68,29 @@ class StepsCommand : public QUndoCommand {
   private:
     MyDocument* _document;
     OrnStepsChange _change;
+};
+
+// Tempo, measure and loop of a song, as plain values.
+struct SongSettings {
+    int tempo = 0;
+    int measure = 0;
+    bool loop = false;
+
+    bool operator==(const SongSettings&) const = default;
+};
+
+// The whole song replaced by another (a paste of a song): its steps, end
+// mark, tempo, measure and loop, both ways.
+class SongCommand : public QUndoCommand {
+  public:
+    SongCommand(MyDocument* document, OrnStepsChange change, SongSettings before,
+                SongSettings after);
+    void redo() override;
+    void undo() override;
+
+  private:
+    MyDocument* _document;
+    OrnStepsChange _change;
+    SongSettings _before;
+    SongSettings _after;
 };

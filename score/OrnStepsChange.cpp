@@ -1,9 +1,11 @@
 #include "score/OrnStepsChange.h"
 
 #include "score/OrnScore.h"
+#include "score/OrnScoreReader.h"
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -90,7 +92,7 @@ OrnStepsChange OrnStepsChange::inserting(const OrnScore& score, int first, int c
 }
 
 OrnStepsChange OrnStepsChange::writing(const OrnScore& score, int at,
-                                       std::span<const OrnNote> cells) {
+                                       std::span<const OrnNote> cells, int endOffset) {
     at = std::clamp(at, 0, kSteps);
     const int steps = static_cast<int>(cells.size()) / kCellsPerStep;
     const int fits = std::min(steps, kSteps - at);
@@ -99,9 +101,18 @@ OrnStepsChange OrnStepsChange::writing(const OrnScore& score, int at,
     change.after.assign(cells.begin(),
                         cells.begin() + static_cast<std::ptrdiff_t>(cellCount(fits)));
     change.droppedNotes = countNotes(cells.subspan(cellCount(fits)));
+    const int reach = endOffset >= 0 && endOffset < steps ? std::min(endOffset, fits) : fits;
     if (fits > 0) {
-        change.endAfter = std::max(change.endBefore, at + fits);
+        change.endAfter = std::max(change.endBefore, at + reach);
     }
+    trim(change);
+    return change;
+}
+
+OrnStepsChange OrnStepsChange::replacing(const OrnScore& score, const OrnScore& song) {
+    OrnStepsChange change = startChange(score, 0);
+    change.after = song.stepCells(0, kSteps);
+    change.endAfter = song.end();
     trim(change);
     return change;
 }
@@ -121,14 +132,40 @@ std::string stepsText(const OrnScore& score, int first, int count) {
     part->setLoop(score.loop());
     part->setEnd(count);
     part->setStepCells(0, score.stepCells(first, count));
-    return part->toString();
+    std::string text = part->toString();
+    const int offset = score.end() - first;
+    if (offset >= 0 && offset < count) {
+        // Each END line moves the end mark on from where the last one put it.
+        const std::string line = "\nEND=" + std::to_string(count + 1) + "\n";
+        const std::size_t at = text.find(line);
+        if (at != std::string::npos) {
+            text.replace(at, line.size(),
+                         "\nEND=" + std::to_string(offset + 1) +
+                             "\nEND=" + std::to_string(count - offset + 1) + "\n");
+        }
+    }
+    return text;
 }
 
-bool stepsOfText(std::span<const std::uint8_t> text, std::vector<OrnNote>* cells) {
+bool stepsOfText(std::span<const std::uint8_t> text, std::vector<OrnNote>* cells, int* endOffset) {
     const auto score = std::make_unique<OrnScore>(text);
     if (!score->isValid()) {
         return false;
     }
-    *cells = score->stepCells(0, std::clamp(score->end(), 0, kSteps));
+    const int steps = std::clamp(score->end(), 0, kSteps);
+    *cells = score->stepCells(0, steps);
+    if (endOffset != nullptr) {
+        *endOffset = -1;
+        const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
+        const std::size_t line = view.starts_with("END=") ? 0 : view.find("\nEND=");
+        if (line != std::string_view::npos) {
+            const std::size_t value = view.find('=', line) + 1;
+            int first = 0;
+            loadNumber(&first, view.data() + value, view.size() - value);
+            if (first >= 1 && first - 1 < steps) {
+                *endOffset = first - 1;
+            }
+        }
+    }
     return true;
 }

@@ -36,8 +36,13 @@ struct OrnStepsChange {
     static OrnStepsChange inserting(const OrnScore& score, int first, int count);
     // `cells` (three a step) written over the steps from `at` on, clipped at
     // step 959; the end mark moves out to the last written step when it
-    // stood before it, so that what was written is heard.
-    static OrnStepsChange writing(const OrnScore& score, int at, std::span<const OrnNote> cells);
+    // stood before it, so that what was written is heard. Cells that carry
+    // an end mark of their own (`endOffset` steps in, below their length)
+    // move it out only that far: a cut put back gets its end mark back.
+    static OrnStepsChange writing(const OrnScore& score, int at, std::span<const OrnNote> cells,
+                                  int endOffset = -1);
+    // Every step and the end mark of `score` made those of `song`.
+    static OrnStepsChange replacing(const OrnScore& score, const OrnScore& song);
 };
 
 // The notes among `cells`.
@@ -45,8 +50,13 @@ int countNotes(std::span<const OrnNote> cells);
 
 // The score text (short form, LF line ends) of steps [first, first + count)
 // alone: they stand at step 0 with the end mark after the last of them, and
-// tempo, measure and loop are the score's.
+// tempo, measure and loop are the score's. When the score's end mark lies
+// within them (first <= end < first + count) a first END line says where,
+// and a second one adds the rest, so that any reader still finds the end
+// mark after the last step.
 std::string stepsText(const OrnScore& score, int first, int count);
 // The cells of the steps before the end mark of a score text; false when the
-// text is not a score.
-bool stepsOfText(std::span<const std::uint8_t> text, std::vector<OrnNote>* cells);
+// text is not a score. `endOffset`, when given, receives where a first END
+// line put the end mark, if before the last of those steps, else -1.
+bool stepsOfText(std::span<const std::uint8_t> text, std::vector<OrnNote>* cells,
+                 int* endOffset = nullptr);
