@@ -1,6 +1,6 @@
 #include "app/MidiTimeline.h"
 
-#include "document/MyDocument.h"
+#include "sound/OrnPlayer.h"
 #include "score/OrnScore.h"
 #include "sound/OrnWaves.h"
 #include "sound/SimpleOrnMixer.h"
@@ -121,13 +121,13 @@ void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
 MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
     MidiTimeline timeline;
     const long long micros =
-        std::max(1LL, std::llround(MyDocument::stepSeconds(score.tempo(), coefficient) * 1e6));
+        std::max(1LL, std::llround(OrnPlayer::stepSeconds(score.tempo(), coefficient) * 1e6));
     const long long quarters = (micros + kMaxMicrosPerQuarter - 1) / kMaxMicrosPerQuarter;
     timeline.ticksPerStep = static_cast<int>(quarters) * MidiTimeline::kTicksPerQuarter;
     timeline.microsPerQuarter = static_cast<int>((micros + quarters / 2) / quarters);
     timeline.measure = score.measure() == 3 ? 3 : 4;
 
-    const int n = MyDocument::stepLength(score.tempo(), coefficient);
+    const int n = OrnPlayer::stepLength(score.tempo(), coefficient);
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
     timeline.passes = score.loop() ? std::max(loops, 1) : 1;
     if (timeline.passes > 1) {

@@ -81,6 +81,7 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document,
     _ornView->setFocus();
 }
 
+// dealloc: the window and what it owns, the document last.
 OrnWindowController::~OrnWindowController() {
     // Teardown takes the focus from a tempo box holding typed text, and its
     // commit would reach the staff and the document while they go: the tempo
@@ -292,6 +293,7 @@ void OrnWindowController::openDrawer() {
     _drawer->show();
 }
 
+// The drawer's toggle:
 void OrnWindowController::toggleDrawer() {
     _drawer->setVisible(!_drawer->isVisible());
 }
@@ -308,6 +310,7 @@ void OrnWindowController::commitTempo() {
     _tempoText->interpretText();
 }
 
+// windowWillClose:, once the save question lets the window go.
 void OrnWindowController::closeEvent(QCloseEvent* event) {
     commitTempo();
     if (!_controller->canClose(this)) {

@@ -26,6 +26,7 @@ constexpr int kDragScrollMilliseconds = 50;
 
 } // namespace
 
+// awakeFromNib: the view is made in code, with its slider.
 OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
     : QWidget(parent), _document(document), _slider(&slider) {
     Debug("OrnView::awakeFromNib");
@@ -70,6 +71,7 @@ OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
 
 OrnView::~OrnView() = default;
 
+// drawRect:
 void OrnView::paintEvent(QPaintEvent* event) {
     const qreal ratio = _zoom * devicePixelRatioF();
     if (_mustRedraw || static_cast<float>(width() / _zoom) != _ornImageInfo.width ||
@@ -247,6 +249,7 @@ bool OrnView::isDroppableFile(const QMimeData* mime) {
     return urls.size() == 1 && urls.front().isLocalFile();
 }
 
+// draggingEntered:
 void OrnView::dragEnterEvent(QDragEnterEvent* event) {
     Debug("draggingEntered");
     const Qt::DropActions offered = event->possibleActions();
@@ -266,6 +269,7 @@ void OrnView::dragEnterEvent(QDragEnterEvent* event) {
     event->accept();
 }
 
+// performDragOperation:
 void OrnView::dropEvent(QDropEvent* event) {
     Debug("Drop File(s)");
     const Qt::DropActions offered = event->possibleActions();

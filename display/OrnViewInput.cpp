@@ -91,11 +91,13 @@ void OrnView::changeCursorPtTo(QPointF cell) {
                                                static_cast<int>(_cursorPt.y()))));
 }
 
+// mouseEntered:
 void OrnView::enterEvent(QEnterEvent* event) {
     Debug("mouseEntered");
     QWidget::enterEvent(event);
 }
 
+// mouseExited:
 void OrnView::leaveEvent(QEvent* event) {
     // The highlight stays where it was.
     Debug("mouseExited");
@@ -139,6 +141,7 @@ void OrnView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+// mouseUp: and rightMouseUp: (by button).
 void OrnView::mouseReleaseEvent(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
     const bool pressedHere = _pressedInside.testFlag(button);
@@ -175,6 +178,7 @@ void OrnView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+// scrollWheel:
 void OrnView::wheelEvent(QWheelEvent* event) {
     // One notch is one unit; touchpads send fractions of a notch.
     float dx = static_cast<float>(event->angleDelta().x()) / kNotch;

@@ -17,6 +17,7 @@ MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     liveDocuments().push_back(this);
 }
 
+// dealloc
 MyDocument::~MyDocument() {
     // The palette and the view may be gone before their document.
     _outlets = nullptr;
