@@ -93,15 +93,8 @@ TEST_F(XvfbEndToEnd, ATerminatedProgramKeepsItsLastEditsForTheNextStart) {
     EXPECT_EQ(xvfbtest::countNotes(files.first().first()), notesBefore + 3);
     const std::string edited = xvfbtest::scoreText(files.first().first());
 
-    // The next start offers them; Return takes the default answer, Restore.
-    program.start(xvfbtest::binary("zubo-sequencer"), {});
-    ASSERT_TRUE(program.waitForStarted(xvfbtest::kTimeoutMs));
-    const QString question = findWindow(QStringLiteral("Zubo Sequencer"));
-    ASSERT_FALSE(question.isEmpty()) << "no question appeared";
-    QThread::msleep(500);
-    ASSERT_TRUE(xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), question}));
-    key(QStringLiteral("Return"));
-    window = findWindow(QStringLiteral("song\\.orn \\(recovered\\)"));
+    // The next start offers them.
+    ASSERT_NO_FATAL_FAILURE(startAndRestore());
     ASSERT_FALSE(window.isEmpty()) << "the document was not restored";
     QString restored;
     ASSERT_TRUE(xvfbtest::waitFor([&] {

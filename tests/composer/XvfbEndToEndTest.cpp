@@ -109,15 +109,8 @@ TEST_F(XvfbEndToEnd, AKilledProgramOffersItsEditsAtTheNextStart) {
     ASSERT_TRUE(program.waitForFinished(kTimeoutMs));
     EXPECT_EQ(countNotes(song), notesBefore) << "the song itself was changed";
 
-    // The next start asks; Return takes the default answer, Restore.
-    program.start(binary("zubo-sequencer"), {});
-    ASSERT_TRUE(program.waitForStarted(kTimeoutMs));
-    const QString question = findWindow(QStringLiteral("Zubo Sequencer"));
-    ASSERT_FALSE(question.isEmpty()) << "no question appeared";
-    QThread::msleep(500);
-    ASSERT_TRUE(xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), question}));
-    key(QStringLiteral("Return"));
-    window = findWindow(QStringLiteral("song\\.orn \\(recovered\\)"));
+    // The next start offers them.
+    ASSERT_NO_FATAL_FAILURE(startAndRestore());
     ASSERT_FALSE(window.isEmpty()) << "the document was not restored";
 
     // The restored document is kept again by the new instance, and the

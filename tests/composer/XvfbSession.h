@@ -125,6 +125,20 @@ protected:
         QThread::msleep(300);
     }
 
+    // Starts the program again, as after an unclean end, and takes the
+    // restore question's default answer (Restore) with Return; `window` is
+    // then the restored song's, empty when none came.
+    void startAndRestore() {
+        program.start(binary("zubo-sequencer"), {});
+        ASSERT_TRUE(program.waitForStarted(kTimeoutMs));
+        const QString question = findWindow(QStringLiteral("Zubo Sequencer"));
+        ASSERT_FALSE(question.isEmpty()) << "no question appeared";
+        QThread::msleep(500);
+        ASSERT_TRUE(xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), question}));
+        key(QStringLiteral("Return"));
+        window = findWindow(QStringLiteral("song\\.orn \\(recovered\\)"));
+    }
+
     // A writable copy of an example song in the test's folder; empty when
     // it cannot be made.
     QString copyExample() {
