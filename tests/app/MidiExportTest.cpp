@@ -1,8 +1,8 @@
-#include "app/MidiExport.h"
+#include "export/MidiExport.h"
 
 #include "app/AppTestUtil.h"
-#include "app/MidiFile.h"
-#include "app/MidiTimeline.h"
+#include "export/MidiFile.h"
+#include "export/MidiTimeline.h"
 #include "app/SmfReader.h"
 #include "score/OrnNote.h"
 #include "score/OrnScore.h"
