@@ -1,7 +1,5 @@
 #include "app/DocumentController.h"
 
-#include "app/AudioExport.h"
-#include "app/MidiExport.h"
 #include "app/OrnWindowController.h"
 #include "app/PictureExport.h"
 #include "app/PreferencesDialog.h"
@@ -11,9 +9,12 @@
 #include "app/StoredPaths.h"
 #include "common/ResourceDir.h"
 #include "document/Dialogs.h"
+#include "document/ExportSettings.h"
 #include "document/PathBytes.h"
 #include "document/Preferences.h"
 #include "document/SaveTarget.h"
+#include "export/AudioExport.h"
+#include "export/MidiExport.h"
 
 #include <QAction>
 #include <QDir>
@@ -311,9 +312,10 @@ bool DocumentController::exportAudio(OrnWindowController* window) {
     if (path.isEmpty()) {
         return false;
     }
+    const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
     return writeExport(window, path,
-                       [](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportAudio("-", out, {}, err, in);
+                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportAudio("-", out, options, err, in);
                        });
 }
 
@@ -349,9 +351,10 @@ bool DocumentController::exportMidi(OrnWindowController* window) {
     if (path.isEmpty()) {
         return false;
     }
+    const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
     return writeExport(window, path,
-                       [](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportMidi("-", out, {}, err, in);
+                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
+                           return zubo::exportMidi("-", out, options, err, in);
                        });
 }
 

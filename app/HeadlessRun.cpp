@@ -1,13 +1,14 @@
 #include "app/CommandLine.h"
-#include "app/MidiExport.h"
 #include "app/PictureExport.h"
 #include "app/PlayCommand.h"
 #include "app/ResourceCheck.h"
-#include "app/ScoreCommands.h"
 #include "app/SettingsCheck.h"
 #include "common/Log.h"
 #include "common/SystemError.h"
+#include "document/ExportSettings.h"
 #include "document/Preferences.h"
+#include "export/MidiExport.h"
+#include "export/ScoreCommands.h"
 #include "sound/OrnWaves.h"
 
 #include <QFileInfo>
@@ -87,12 +88,13 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
         options.progress = &out == &std::cout && ::isatty(STDOUT_FILENO) == 1;
         return playScore(commandLine.files.front(), options, out, err, in);
     }
+    const AudioExportOptions options =
+        withExportSettings(commandLine.audio, *Preferences::shared());
     // A MIDI file's note lengths are the sounds' lengths: it needs the bank too.
     if (isMidiExportPath(commandLine.output)) {
-        return exportMidi(commandLine.files.front(), commandLine.output, commandLine.audio, err,
-                          in);
+        return exportMidi(commandLine.files.front(), commandLine.output, options, err, in);
     }
-    return exportAudio(commandLine.files.front(), commandLine.output, commandLine.audio, err, in);
+    return exportAudio(commandLine.files.front(), commandLine.output, options, err, in);
 }
 
 int runExport(const CommandLine& commandLine, std::ostream& out, std::ostream& err,

@@ -1,11 +1,11 @@
 #include "app/PictureExport.h"
 
-#include "app/ExportSignals.h"
 #include "app/PngRowWriter.h"
-#include "app/ScoreInput.h"
 #include "common/AtomicFile.h"
 #include "display/MyIcons.h"
 #include "display/OrnPainter.h"
+#include "export/ExportSignals.h"
+#include "export/ScoreInput.h"
 #include "score/OrnScore.h"
 
 #include <QGuiApplication>

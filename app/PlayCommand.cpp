@@ -1,8 +1,9 @@
 #include "app/PlayCommand.h"
 
-#include "app/ScoreInput.h"
+#include "document/ExportSettings.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
+#include "export/ScoreInput.h"
 #include "sound/NullAudioOutput.h"
 
 #include <QCoreApplication>
@@ -113,18 +114,12 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
         return 1;
     }
     // The output reads the preferences when it starts; the options apply
-    // after that, before the first step.
+    // after that, before the first step, resolved as for an export.
     document.startAudioUnit();
-    if (options.audio.volumePercent) {
-        document.syncData()->setVolume(static_cast<float>(*options.audio.volumePercent / 100.0));
-    }
-    if (options.audio.smooth) {
-        document.setSmoothPlayback(true);
-    }
-    if (options.audio.tempoEmulation) {
-        document.setTempoEmurationCoefficient(
-            MyDocument::coefficientForType(*options.audio.tempoEmulation));
-    }
+    const ExportSettings settings = exportSettings(options.audio, preferences);
+    document.syncData()->setVolume(settings.gain);
+    document.setSmoothPlayback(settings.smooth);
+    document.setTempoEmurationCoefficient(settings.tempoEmurationCoefficient);
     const AudioOutput* output = document.audioOutput();
     out << "Playing " << input << ": end " << playing.end() << ", tempo " << playing.tempo()
         << (looping ? ", looping" : "") << "; output: " << output->deviceName() << ", latency "

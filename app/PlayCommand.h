@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AudioExport.h"
+#include "export/AudioExport.h"
 
 #include <iosfwd>
 #include <string>

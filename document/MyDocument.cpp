@@ -1,6 +1,7 @@
 #include "document/MyDocument.h"
 
 #include "common/Log.h"
+#include "document/ExportSettings.h"
 #include "document/Preferences.h"
 
 MyDocument::MyDocument(Preferences* preferences, QObject* parent)
@@ -87,11 +88,7 @@ void MyDocument::observeValueForKeyPath(const QString& keyPath, const QVariant& 
 }
 
 void MyDocument::updateVolume() {
-    const double v = _preferences->floatValue(Preferences::kVolume);
-    const float gain = (v == 0.0 && !_preferences->contains(Preferences::kVolume))
-                           ? 1.0f
-                           : static_cast<float>(v / 100.0);
-    syncData()->setVolume(gain);
+    syncData()->setVolume(zubo::preferredGain(*_preferences));
 }
 
 void MyDocument::updateTempoEmurationCoefficient() {

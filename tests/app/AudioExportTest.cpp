@@ -1,4 +1,4 @@
-#include "app/AudioExport.h"
+#include "export/AudioExport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "app/ScoreCommands.h"
-#include "app/ScoreInput.h"
+#include "export/ScoreCommands.h"
+#include "export/ScoreInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,20 @@
-#include "app/AudioExport.h"
+#include "export/AudioExport.h"
 
-#include "app/AtomicSoundFile.h"
-#include "app/ExportSignals.h"
-#include "app/ScoreInput.h"
-#include "document/MyDocument.h"
-#include "document/Preferences.h"
+#include "export/AtomicSoundFile.h"
+#include "export/ExportSignals.h"
+#include "export/ScoreInput.h"
+#include "score/OrnScore.h"
+#include "sound/OrnPlayer.h"
 #include "sound/ScoreRender.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
+#include <sndfile.h>
+#include <span>
 #include <sys/statvfs.h>
 
 namespace zubo {
@@ -41,11 +42,10 @@ int formatFor(const std::string& ext, bool floatSamples) {
 
 // A render's size in bytes before any ring-out: what it needs at least.
 // In floating point, as a far end mark times many loops passes any integer.
-double minimumBytes(const MyDocument& document, int loops, int format) {
-    const OrnScore& score = document.score();
-    const double frames =
-        MyDocument::stepLength(score.tempo(), document.tempoEmurationCoefficient()) *
-        static_cast<double>(std::max(score.end(), 0)) * (score.loop() ? loops : 1);
+double minimumBytes(const OrnScore& score, int coefficient, int loops, int format) {
+    const double frames = OrnPlayer::stepLength(score.tempo(), coefficient) *
+                          static_cast<double>(std::max(score.end(), 0)) *
+                          (score.loop() ? loops : 1);
     const int sampleBytes = (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT ? 4 : 2;
     return frames * 2 * sampleBytes;
 }
@@ -96,28 +96,18 @@ int exportAudio(const std::string& input, const std::string& output,
         return 1;
     }
 
-    MyDocument document(Preferences::shared());
-    document.stopObserving();
-    document.replaceScore(std::move(score));
-    document.updateVolume();
-    document.updateTempoEmurationCoefficient();
-    document.updatePlaybackQuality();
-    if (options.smooth) {
-        document.setSmoothPlayback(true);
-    }
-    if (options.volumePercent) {
-        document.syncData()->setVolume(static_cast<float>(*options.volumePercent / 100.0));
-    }
-    if (options.tempoEmulation) {
-        document.setTempoEmurationCoefficient(MyDocument::coefficientForType(*options.tempoEmulation));
-    }
+    OrnPlayer player(score.get());
+    player.syncData()->setVolume(options.settings.gain);
+    player.setTempoEmurationCoefficient(options.settings.tempoEmurationCoefficient);
+    player.setSmoothPlayback(options.settings.smooth);
 
     // Compressed formats have no size known beforehand; a WAV file's is
     // known up to the ring-out. Files that may pass 4 GiB are written as
     // RF64, which turns into plain WAV at the end if it stayed smaller.
     double needed = 0.0;
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
-        needed = minimumBytes(document, options.loops, format);
+        needed =
+            minimumBytes(*score, options.settings.tempoEmurationCoefficient, options.loops, format);
         if (needed + kRingOutMargin >= kRiffLimit) {
             format = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
         }
@@ -131,13 +121,11 @@ int exportAudio(const std::string& input, const std::string& output,
     const long long available = freeBytesAt(file.targetPath());
     if (available >= 0 && needed > static_cast<double>(available)) {
         err << "zubo-sequencer: " << output << ": needs at least " << megabytes(needed)
-            << ", but only " << megabytes(static_cast<double>(available))
-            << " are free there\n";
+            << ", but only " << megabytes(static_cast<double>(available)) << " are free there\n";
         return 1;
     }
-    renderScore(document.player(), document.score(), options.loops, [&](std::span<const float> block) {
-        return file.write(block);
-    });
+    renderScore(player, *score, options.loops,
+                [&](std::span<const float> block) { return file.write(block); });
     if (!file.commit()) {
         err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
         return 1;

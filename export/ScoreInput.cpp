@@ -1,4 +1,4 @@
-#include "app/ScoreInput.h"
+#include "export/ScoreInput.h"
 
 #include "common/FileRead.h"
 

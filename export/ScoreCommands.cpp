@@ -1,8 +1,8 @@
-#include "app/ScoreCommands.h"
+#include "export/ScoreCommands.h"
 
-#include "app/ExportSignals.h"
-#include "app/ScoreInput.h"
 #include "common/AtomicFile.h"
+#include "export/ExportSignals.h"
+#include "export/ScoreInput.h"
 #include "score/OrnScore.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AudioExport.h"
+#include "export/AudioExport.h"
 
 #include <iosfwd>
 #include <string>
@@ -13,8 +13,8 @@ int midiVelocity(float gain);
 
 // Writes the score `input` ("-" for `in`) to `output` as a Standard MIDI
 // File that plays as the player does, with the shared sound bank, which the
-// caller makes. Of the options, the volume, the tempo emulation and the
-// loops count; the settings stand in for those not given, as for audio.
+// caller makes. Of the options, the loops count and the resolved settings'
+// gain and tempo emulation coefficient, as for audio.
 // The file appears only when all of it was written.
 // Returns 0, or 1 with a one-line error on `err`.
 int exportMidi(const std::string& input, const std::string& output,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MidiTimeline.h"
+#include "export/MidiTimeline.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/MidiFile.h"
+#include "export/MidiFile.h"
 
 #include "score/Instruments.h"
 

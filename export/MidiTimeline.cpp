@@ -1,7 +1,7 @@
-#include "app/MidiTimeline.h"
+#include "export/MidiTimeline.h"
 
-#include "sound/OrnPlayer.h"
 #include "score/OrnScore.h"
+#include "sound/OrnPlayer.h"
 #include "sound/OrnWaves.h"
 #include "sound/SimpleOrnMixer.h"
 

@@ -1,14 +1,13 @@
-#include "app/MidiExport.h"
+#include "export/MidiExport.h"
 
-#include "app/AppTestUtil.h"
-#include "app/MidiFile.h"
-#include "app/MidiTimeline.h"
-#include "app/SmfReader.h"
+#include "export/MidiFile.h"
+#include "export/MidiTimeline.h"
+#include "export/SmfReader.h"
+#include "export/TempFolder.h"
 #include "score/OrnNote.h"
 #include "score/OrnScore.h"
 #include "sound/OrnWaves.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -247,8 +246,9 @@ TEST_F(MidiExport, NotesWithoutASampleLastUntilCutOrOneStep) {
         {"a late cut", {{0, 9, kZubo}, {3, 4, kDog}}, 4, false, 1, {{0, 3}, {3, 4}}},
         {"a loop's restart", {{1, 9, kZubo}}, 2, true, 2, {{1, 2}, {3, 4}}},
     };
-    const QTemporaryDir empty;
-    const OrnWaves none(empty.path().toStdString());
+    const exporttest::TempFolder empty;
+    ASSERT_TRUE(empty.ok());
+    const OrnWaves none(empty.path());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Smf smf = exported(c.cells, kFast, c.end, c.loop, c.loops);
@@ -281,32 +281,6 @@ TEST(MidiVelocity, FollowsTheVolumeWithinRange) {
     for (const auto& [gain, velocity] : cases) {
         EXPECT_EQ(zubo::midiVelocity(gain), velocity) << gain;
     }
-}
-
-TEST(MidiCommandLine, WritesTheFileAndTakesTheTimingOptions) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("a.orn");
-    apptest::writeFile(in, "SCORE=0091000091\nTEMPO=120\nLOOP=TRUE\nEND=5\nTIME44=TRUE\n");
-    const std::vector<std::pair<QStringList, int>> cases = {
-        {{"-o", dir.filePath("a.mid"), in}, 0},
-        {{"-o", dir.filePath("b.MID"), "--loops", "3", "--tempo-emulation", "2", "--volume", "50",
-          in},
-         0},
-        {{"-o", dir.filePath("c.mid"), "--smooth", in}, 2},
-        {{"-o", dir.filePath("d.mid"), dir.filePath("missing.orn")}, 1},
-    };
-    for (const auto& [args, code] : cases) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const apptest::Run r = apptest::run(args);
-        EXPECT_EQ(r.code, code) << r.err;
-        EXPECT_EQ(apptest::readFile(args[1]).startsWith("MThd"), code == 0);
-    }
-    const QByteArray looped = apptest::readFile(dir.filePath("b.MID"));
-    const Smf smf = readSmf(std::vector<std::uint8_t>(looped.begin(), looped.end()));
-    ASSERT_TRUE(smf.ok);
-    ASSERT_EQ(smf.tracks.size(), 2u);
-    EXPECT_EQ(smf.tracks[1].notes.size(), 6u);
-    EXPECT_EQ(smf.tracks[1].notes.at(0).velocity, 50);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/ExportSignals.h"
+#include "export/ExportSignals.h"
 
 #include "common/AtomicFile.h"
 

@@ -1,4 +1,4 @@
-#include "app/AtomicSoundFile.h"
+#include "export/AtomicSoundFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,0 +1,59 @@
+#include "export/MidiExport.h"
+
+#include "common/AtomicFile.h"
+#include "export/ExportSignals.h"
+#include "export/MidiFile.h"
+#include "export/MidiTimeline.h"
+#include "export/ScoreInput.h"
+#include "score/OrnScore.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <span>
+
+namespace zubo {
+
+int midiVelocity(float gain) {
+    const double velocity = std::round(100.0 * static_cast<double>(gain));
+    return static_cast<int>(std::clamp(velocity, 1.0, 127.0));
+}
+
+bool isMidiExportPath(const std::string& output) {
+    // The name's last four characters, so that a name that is only ".mid"
+    // counts too (extension() takes that for a name without one).
+    std::string name = std::filesystem::path(output).filename().string();
+    if (name.size() < 4) {
+        return false;
+    }
+    name.erase(0, name.size() - 4);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name == ".mid";
+}
+
+int exportMidi(const std::string& input, const std::string& output,
+               const AudioExportOptions& options, std::ostream& err, std::istream& in) {
+    auto score = readValidScore(input, in, err);
+    if (!score) {
+        return 1;
+    }
+    const MidiTimeline timeline =
+        midiTimeline(*score, options.settings.tempoEmurationCoefficient, options.loops);
+    const ExportSignalGuard signalGuard;
+    AtomicFile file(output);
+    if (!file.open() ||
+        !writeMidiFile(
+            timeline, midiVelocity(options.settings.gain),
+            [&file](std::span<const std::uint8_t> bytes) { return file.write(bytes); }) ||
+        !file.commit()) {
+        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace zubo
