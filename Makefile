@@ -34,7 +34,7 @@ debug asan tsan: deps
 # The other compilers' builds: GCC's Release (-O3) and clang, our warnings
 # as errors. Built only: the tests run in the presets above.
 compilers: deps
-	@set -e; for p in gcc-release clang; do \
+	@set -e; for p in clang gcc-release; do \
 	  cmake --preset $$p; cmake --build --preset $$p -j $(JOBS); \
 	done
 
