@@ -1,7 +1,6 @@
 #include "app/DocumentController.h"
 
 #include "app/OrnWindowController.h"
-#include "app/PictureExport.h"
 #include "app/PreferencesDialog.h"
 #include "app/RecoveryKeeper.h"
 #include "app/RecoveryNotice.h"
@@ -9,12 +8,8 @@
 #include "app/StoredPaths.h"
 #include "common/ResourceDir.h"
 #include "document/Dialogs.h"
-#include "document/ExportSettings.h"
 #include "document/PathBytes.h"
 #include "document/Preferences.h"
-#include "document/SaveTarget.h"
-#include "export/AudioExport.h"
-#include "export/MidiExport.h"
 
 #include <QAction>
 #include <QDir>
@@ -26,17 +21,12 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QUndoStack>
 
-#include <sstream>
 
 namespace {
 
 const char* const kRecentFilesKey = "recentFiles";
-// The last layout of an exported picture: 0 one strip, else the row width
-// in pixels of the picture.
-const char* const kPictureWrapKey = "pictureWrapPixels";
 const QString kScoreFilter = QStringLiteral("Zubo scores (*.orn)");
 const QString kSorry = QStringLiteral("Sorry.");
 const QString kIndeed = QStringLiteral("Indeed");
@@ -283,97 +273,6 @@ bool DocumentController::saveDocument(OrnWindowController* window) {
 bool DocumentController::saveDocumentAs(OrnWindowController* window) {
     window->commitTempo();
     return window->document()->saveAs();
-}
-
-QString DocumentController::askExportPath(OrnWindowController* window, const QString& title,
-                                          const QString& extension, const QString& filter,
-                                          bool (*known)(const std::string& path)) {
-    window->commitTempo();
-    MyDocument* doc = window->document();
-    const QFileInfo info(doc->filePath());
-    const QString folder =
-        doc->filePath().isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-            : info.absolutePath();
-    const QString base = doc->filePath().isEmpty() ? doc->displayName() : info.completeBaseName();
-    const QString confirmed = _dialogs->askSavePath(title, QDir(folder).filePath(base + extension),
-                                                    filter, extension.mid(1));
-    if (confirmed.isEmpty() || known(zubo::pathBytes(confirmed).toStdString())) {
-        return confirmed;
-    }
-    const QString path = confirmed + extension;
-    return zubo::mayReplaceFinalName(*_dialogs, confirmed, path) ? path : QString();
-}
-
-bool DocumentController::exportAudio(OrnWindowController* window) {
-    const QString path =
-        askExportPath(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
-                      QStringLiteral("Audio (*.wav *.flac *.ogg)"), zubo::isAudioExportPath);
-    if (path.isEmpty()) {
-        return false;
-    }
-    const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
-    return writeExport(window, path,
-                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportAudio("-", out, options, err, in);
-                       });
-}
-
-bool DocumentController::exportPicture(OrnWindowController* window) {
-    const QString path =
-        askExportPath(window, QStringLiteral("Export Picture"), QStringLiteral(".png"),
-                      QStringLiteral("PNG pictures (*.png)"), [](const std::string& name) {
-                          return QFileInfo(QString::fromStdString(name))
-                                     .suffix()
-                                     .compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
-                      });
-    if (path.isEmpty()) {
-        return false;
-    }
-    QSettings settings(kOrganisation, kApplication);
-    const std::optional<int> pixels =
-        _dialogs->askPictureWrap(settings.value(QLatin1String(kPictureWrapKey), 0).toInt());
-    if (!pixels) {
-        return false;
-    }
-    settings.setValue(QLatin1String(kPictureWrapKey), *pixels);
-    const int wrap = *pixels / zubo::kComposerPictureScale;
-    return writeExport(
-        window, path, [wrap](const std::string& out, std::ostream& err, std::istream& in) {
-            return zubo::exportScorePicture("-", out, zubo::kComposerPictureScale, wrap, err, in);
-        });
-}
-
-bool DocumentController::exportMidi(OrnWindowController* window) {
-    const QString path =
-        askExportPath(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
-                      QStringLiteral("MIDI files (*.mid)"), zubo::isMidiExportPath);
-    if (path.isEmpty()) {
-        return false;
-    }
-    const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
-    return writeExport(window, path,
-                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportMidi("-", out, options, err, in);
-                       });
-}
-
-bool DocumentController::writeExport(OrnWindowController* window, const QString& path,
-                                     const ExportWriter& write) {
-    // The same writers as the command line, fed the score's text.
-    std::istringstream in(window->document()->score().toString());
-    std::ostringstream err;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const int status = write(zubo::pathBytes(path).toStdString(), err, in);
-    QGuiApplication::restoreOverrideCursor();
-    if (status != 0) {
-        _dialogs->alert(QStringLiteral("Cannot Export"), kSorry,
-                        QString::fromStdString(err.str()).trimmed(), kIndeed);
-        return false;
-    }
-    window->statusBar()->showMessage(QStringLiteral("Exported %1").arg(QFileInfo(path).fileName()),
-                                     5000);
-    return true;
 }
 
 bool DocumentController::canClose(OrnWindowController* window) {
