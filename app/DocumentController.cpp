@@ -23,7 +23,6 @@
 #include <QStandardPaths>
 #include <QUndoStack>
 
-
 namespace {
 
 const char* const kRecentFilesKey = "recentFiles";
