@@ -14,6 +14,9 @@
 #include <string>
 
 class Dialogs;
+namespace zubo {
+struct AudioExportOptions;
+}
 class OrnWindowController;
 class PreferencesDialog;
 class Preferences;
@@ -101,6 +104,14 @@ private:
     // Runs `write` under the wait cursor; alerts on failure and says so in the
     // status bar on success.
     bool writeExport(OrnWindowController* window, const QString& path, const ExportWriter& write);
+    // The audio and MIDI exports: the path question, then `exporter` with the
+    // settings the preferences give.
+    using SoundExporter = int (*)(const std::string& input, const std::string& output,
+                                  const zubo::AudioExportOptions& options, std::ostream& err,
+                                  std::istream& in);
+    bool exportSound(OrnWindowController* window, const QString& title, const QString& extension,
+                     const QString& filter, bool (*known)(const std::string& path),
+                     SoundExporter exporter);
 
     Dialogs* _dialogs;
     Preferences* _preferences;

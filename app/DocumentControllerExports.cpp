@@ -50,18 +50,25 @@ QString DocumentController::askExportPath(OrnWindowController* window, const QSt
     return zubo::mayReplaceFinalName(*_dialogs, confirmed, path) ? path : QString();
 }
 
-bool DocumentController::exportAudio(OrnWindowController* window) {
-    const QString path =
-        askExportPath(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
-                      QStringLiteral("Audio (*.wav *.flac *.ogg)"), zubo::isAudioExportPath);
+bool DocumentController::exportSound(OrnWindowController* window, const QString& title,
+                                     const QString& extension, const QString& filter,
+                                     bool (*known)(const std::string& path),
+                                     SoundExporter exporter) {
+    const QString path = askExportPath(window, title, extension, filter, known);
     if (path.isEmpty()) {
         return false;
     }
     const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
     return writeExport(window, path,
-                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportAudio("-", out, options, err, in);
+                       [&](const std::string& out, std::ostream& err, std::istream& in) {
+                           return exporter("-", out, options, err, in);
                        });
+}
+
+bool DocumentController::exportAudio(OrnWindowController* window) {
+    return exportSound(window, QStringLiteral("Export Audio"), QStringLiteral(".wav"),
+                       QStringLiteral("Audio (*.wav *.flac *.ogg)"), zubo::isAudioExportPath,
+                       zubo::exportAudio);
 }
 
 bool DocumentController::exportPicture(OrnWindowController* window) {
@@ -90,17 +97,9 @@ bool DocumentController::exportPicture(OrnWindowController* window) {
 }
 
 bool DocumentController::exportMidi(OrnWindowController* window) {
-    const QString path =
-        askExportPath(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
-                      QStringLiteral("MIDI files (*.mid)"), zubo::isMidiExportPath);
-    if (path.isEmpty()) {
-        return false;
-    }
-    const zubo::AudioExportOptions options = zubo::withExportSettings({}, *_preferences);
-    return writeExport(window, path,
-                       [&options](const std::string& out, std::ostream& err, std::istream& in) {
-                           return zubo::exportMidi("-", out, options, err, in);
-                       });
+    return exportSound(window, QStringLiteral("Export MIDI"), QStringLiteral(".mid"),
+                       QStringLiteral("MIDI files (*.mid)"), zubo::isMidiExportPath,
+                       zubo::exportMidi);
 }
 
 bool DocumentController::writeExport(OrnWindowController* window, const QString& path,
