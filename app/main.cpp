@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/Composer.h"
-#include "app/ResourceCheck.h"
+#include "cli/HeadlessRun.h"
+#include "cli/ResourceCheck.h"
 #include "common/Log.h"
+#include "composer/Composer.h"
 #include "document/PathBytes.h"
 #include "sound/OrnWaves.h"
 

@@ -341,6 +341,7 @@ private:
     void cancelStopChecks();
     void watchAudioOutput();
     void switchToSilentOutput();
+    void forwardToOutlets();
     void observeValueForKeyPath(const QString& keyPath, const QVariant& value);
 
     std::unique_ptr<OrnScore> _score;

@@ -1,11 +1,14 @@
 #pragma once
 
 class QImage;
+class QString;
 
 // The controls of a document's window, as the document sees them: the
 // window implements this and hands it to the document before
 // windowControllerDidLoadNib, so the document sets button pictures, the
-// tempo, the drawer and the view's cursor without knowing any widget.
+// tempo, the drawer and the view's cursor without knowing any widget. It is
+// the one way the document reaches its window: the window connects to none
+// of the document's signals, which are for everyone else.
 class MyDocumentOutlets {
 public:
     // The palette's buttons, in the order of the tool indexes first.
@@ -31,4 +34,13 @@ public:
     // The staff view's cursor: a tool index, 16 for the eraser.
     virtual void changeCursor(int index) = 0;
     virtual void redraw() = 0;
+    // The staff scrolls to `position` (in steps), the position slider too
+    // when `updateSlider`.
+    virtual void scrollTo(float position, bool updateSlider) = 0;
+    // The title and modified marker follow the name and the edited state.
+    virtual void updateTitle() = 0;
+    // The audio output is gone for `reason`; the score plays on silently.
+    virtual void showAudioLost(const QString& reason) = 0;
+    // A passing message: an edit's outcome, a clipboard that holds no score.
+    virtual void showStatus(const QString& message) = 0;
 };

@@ -15,11 +15,7 @@ void MyDocument::windowControllerDidLoadNib(MyDocumentOutlets* outlets) {
     // A score loaded, pasted or dropped later refreshes the palette too.
     connect(this, &MyDocument::scoreReplaced, this, &MyDocument::openDrawer,
             Qt::UniqueConnection);
-    connect(this, &MyDocument::tempoDisplayChanged, this, [this](int tempo) {
-        if (_outlets != nullptr) {
-            _outlets->showTempo(tempo);
-        }
-    });
+    forwardToOutlets();
     if (const MyIcons* icons = MyIcons::myIcons(); icons != nullptr && _outlets != nullptr) {
         for (int i = 0; i < MyDocumentOutlets::kToolButtons; ++i) {
             _outlets->setImage(MyDocumentOutlets::toolButton(i), icons->getZuboIcon(i));
@@ -32,6 +28,34 @@ void MyDocument::windowControllerDidLoadNib(MyDocumentOutlets* outlets) {
         initAudio();
     }
     openDrawer();
+}
+
+// What the document's signals tell everyone, its window hears through the
+// outlets, until windowWillClose lets go of them.
+void MyDocument::forwardToOutlets() {
+    const auto toOutlets = [this](auto call) {
+        return [this, call](auto... values) {
+            if (_outlets != nullptr) {
+                call(*_outlets, values...);
+            }
+        };
+    };
+    connect(this, &MyDocument::tempoDisplayChanged, this,
+            toOutlets([](MyDocumentOutlets& o, int tempo) { o.showTempo(tempo); }));
+    connect(this, &MyDocument::scrollRequested, this,
+            toOutlets([](MyDocumentOutlets& o, float position, bool updateSlider) {
+                o.scrollTo(position, updateSlider);
+            }));
+    connect(this, &MyDocument::redrawRequested, this,
+            toOutlets([](MyDocumentOutlets& o) { o.redraw(); }));
+    connect(this, &MyDocument::editedChanged, this,
+            toOutlets([](MyDocumentOutlets& o, bool) { o.updateTitle(); }));
+    connect(this, &MyDocument::filePathChanged, this,
+            toOutlets([](MyDocumentOutlets& o, const QString&) { o.updateTitle(); }));
+    connect(this, &MyDocument::audioOutputLost, this,
+            toOutlets([](MyDocumentOutlets& o, const QString& reason) { o.showAudioLost(reason); }));
+    connect(this, &MyDocument::statusMessage, this,
+            toOutlets([](MyDocumentOutlets& o, const QString& message) { o.showStatus(message); }));
 }
 
 void MyDocument::openDrawer() {

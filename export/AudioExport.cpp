@@ -2,7 +2,6 @@
 
 #include "export/AtomicSoundFile.h"
 #include "export/ExportSignals.h"
-#include "export/ScoreInput.h"
 #include "score/OrnScore.h"
 #include "sound/OrnPlayer.h"
 #include "sound/ScoreRender.h"
@@ -12,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <ostream>
 #include <sndfile.h>
 #include <span>
 #include <sys/statvfs.h>
@@ -79,24 +77,25 @@ bool isAudioExportPath(const std::string& output) {
     return formatFor(extensionOf(output), false) != 0;
 }
 
-int exportAudio(const std::string& input, const std::string& output,
-                const AudioExportOptions& options, std::ostream& err, std::istream& in) {
+ExportResult checkAudioRequest(const std::string& output, const AudioExportOptions& options) {
     const std::string ext = extensionOf(output);
     if (options.floatSamples && ext != ".wav") {
-        err << "zubo-sequencer: --float needs a .wav output\n";
-        return 2;
+        return ExportResult::badRequest("--float needs a .wav output");
     }
-    int format = formatFor(ext, options.floatSamples);
-    if (format == 0) {
-        err << "zubo-sequencer: " << output << ": unknown output format\n";
-        return 2;
+    if (formatFor(ext, options.floatSamples) == 0) {
+        return ExportResult::badRequest(output + ": unknown output format");
     }
-    auto score = readValidScore(input, in, err);
-    if (!score) {
-        return 1;
-    }
+    return ExportResult::written();
+}
 
-    OrnPlayer player(score.get());
+ExportResult exportAudio(const OrnScore& score, const std::string& output,
+                         const AudioExportOptions& options) {
+    if (ExportResult request = checkAudioRequest(output, options); !request.ok()) {
+        return request;
+    }
+    int format = formatFor(extensionOf(output), options.floatSamples);
+
+    OrnPlayer player(&score);
     player.syncData()->setVolume(options.settings.gain);
     player.setTempoEmurationCoefficient(options.settings.tempoEmurationCoefficient);
     player.setSmoothPlayback(options.settings.smooth);
@@ -107,7 +106,7 @@ int exportAudio(const std::string& input, const std::string& output,
     double needed = 0.0;
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
         needed =
-            minimumBytes(*score, options.settings.tempoEmurationCoefficient, options.loops, format);
+            minimumBytes(score, options.settings.tempoEmurationCoefficient, options.loops, format);
         if (needed + kRingOutMargin >= kRiffLimit) {
             format = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
         }
@@ -115,22 +114,20 @@ int exportAudio(const std::string& input, const std::string& output,
     const ExportSignalGuard signalGuard;
     AtomicSoundFile file(output, format);
     if (!file.open()) {
-        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
-        return 1;
+        return ExportResult::failed(output + ": " + file.error());
     }
     const long long available = freeBytesAt(file.targetPath());
     if (available >= 0 && needed > static_cast<double>(available)) {
-        err << "zubo-sequencer: " << output << ": needs at least " << megabytes(needed)
-            << ", but only " << megabytes(static_cast<double>(available)) << " are free there\n";
-        return 1;
+        return ExportResult::failed(output + ": needs at least " + megabytes(needed) +
+                                    ", but only " + megabytes(static_cast<double>(available)) +
+                                    " are free there");
     }
-    renderScore(player, *score, options.loops,
+    renderScore(player, score, options.loops,
                 [&](std::span<const float> block) { return file.write(block); });
     if (!file.commit()) {
-        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
-        return 1;
+        return ExportResult::failed(output + ": " + file.error());
     }
-    return 0;
+    return ExportResult::written();
 }
 
 } // namespace zubo

@@ -1,8 +1,11 @@
 #pragma once
 
-#include <iosfwd>
+#include "export/ExportResult.h"
+
 #include <optional>
 #include <string>
+
+class OrnScore;
 
 namespace zubo {
 
@@ -27,12 +30,15 @@ struct AudioExportOptions {
     ExportSettings settings;
 };
 
-// Renders the score `input` to `output` (.wav, .flac or .ogg: 44100 Hz
-// stereo) with `options.settings` and the shared sound bank, both of which
-// the caller makes. The file appears only when the whole render was written.
-// Returns the exit code: 0, 1 (bad input, failed write) or 2 (bad request).
-int exportAudio(const std::string& input, const std::string& output,
-                const AudioExportOptions& options, std::ostream& err, std::istream& in);
+// Whether `options` can make a file at `output`: a bad request (an unknown
+// format, --float for other than WAV), or else a written result.
+ExportResult checkAudioRequest(const std::string& output, const AudioExportOptions& options);
+
+// Renders `score` to `output` (.wav, .flac or .ogg: 44100 Hz stereo) with
+// `options.settings` and the shared sound bank, both of which the caller
+// makes. The file appears only when the whole render was written.
+ExportResult exportAudio(const OrnScore& score, const std::string& output,
+                         const AudioExportOptions& options);
 
 // Whether -o OUT picks an audio format.
 bool isAudioExportPath(const std::string& output);

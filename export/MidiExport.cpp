@@ -4,7 +4,6 @@
 #include "export/ExportSignals.h"
 #include "export/MidiFile.h"
 #include "export/MidiTimeline.h"
-#include "export/ScoreInput.h"
 #include "score/OrnScore.h"
 
 #include <algorithm>
@@ -12,7 +11,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <ostream>
 #include <span>
 
 namespace zubo {
@@ -35,25 +33,24 @@ bool isMidiExportPath(const std::string& output) {
     return name == ".mid";
 }
 
-int exportMidi(const std::string& input, const std::string& output,
-               const AudioExportOptions& options, std::ostream& err, std::istream& in) {
-    auto score = readValidScore(input, in, err);
-    if (!score) {
-        return 1;
-    }
+MidiExportOptions midiExportOptions(const AudioExportOptions& resolved) {
+    return {resolved.loops, resolved.settings.gain, resolved.settings.tempoEmurationCoefficient};
+}
+
+ExportResult exportMidi(const OrnScore& score, const std::string& output,
+                        const MidiExportOptions& options) {
     const MidiTimeline timeline =
-        midiTimeline(*score, options.settings.tempoEmurationCoefficient, options.loops);
+        midiTimeline(score, options.tempoEmurationCoefficient, options.loops);
     const ExportSignalGuard signalGuard;
     AtomicFile file(output);
     if (!file.open() ||
         !writeMidiFile(
-            timeline, midiVelocity(options.settings.gain),
+            timeline, midiVelocity(options.gain),
             [&file](std::span<const std::uint8_t> bytes) { return file.write(bytes); }) ||
         !file.commit()) {
-        err << "zubo-sequencer: " << output << ": " << file.error() << '\n';
-        return 1;
+        return ExportResult::failed(output + ": " + file.error());
     }
-    return 0;
+    return ExportResult::written();
 }
 
 } // namespace zubo

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "export/AudioExport.h"
+#include "export/ExportResult.h"
 
-#include <iosfwd>
 #include <string>
+
+class OrnScore;
 
 namespace zubo {
 
@@ -11,14 +13,23 @@ namespace zubo {
 // 100 at full volume, in proportion to the gain, within 1..127.
 int midiVelocity(float gain);
 
-// Writes the score `input` ("-" for `in`) to `output` as a Standard MIDI
-// File that plays as the player does, with the shared sound bank, which the
-// caller makes. Of the options, the loops count and the resolved settings'
-// gain and tempo emulation coefficient, as for audio.
+// What a MIDI file is written with: the note lengths are the sounds' as
+// the player plays them, so the tempo emulation counts, and the gain sets
+// the velocity. Nothing else of the audio settings does.
+struct MidiExportOptions {
+    int loops = 1;                     // passes of a looping score
+    float gain = 1.0f;                 // the volume: 1.0 is 100 %
+    int tempoEmurationCoefficient = 0; // 0, 32, 48 or 64: see OrnPlayer::stepLength
+};
+
+// The MIDI options of resolved audio options.
+MidiExportOptions midiExportOptions(const AudioExportOptions& resolved);
+
+// Writes `score` to `output` as a Standard MIDI File that plays as the
+// player does, with the shared sound bank, which the caller makes.
 // The file appears only when all of it was written.
-// Returns 0, or 1 with a one-line error on `err`.
-int exportMidi(const std::string& input, const std::string& output,
-               const AudioExportOptions& options, std::ostream& err, std::istream& in);
+ExportResult exportMidi(const OrnScore& score, const std::string& output,
+                        const MidiExportOptions& options);
 
 // Whether -o OUT picks a MIDI file.
 bool isMidiExportPath(const std::string& output);

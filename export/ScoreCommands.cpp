@@ -70,26 +70,20 @@ int checkScores(const std::vector<std::string>& paths, std::ostream& out, std::o
     return status;
 }
 
-int exportScoreText(const std::string& input, const std::string& output, bool shortForm,
-                    std::ostream& err, std::istream& in) {
-    const auto score = readValidScore(input, in, err);
-    if (!score) {
-        return 1;
-    }
+ExportResult exportScoreText(const OrnScore& score, const std::string& output, bool shortForm) {
     std::vector<std::uint8_t> text;
     if (shortForm) {
-        const std::string form = score->toString();
+        const std::string form = score.toString();
         text.assign(form.begin(), form.end());
     } else {
-        text = score->data();
+        text = score.data();
     }
     const ExportSignalGuard signalGuard;
     const std::string error = writeFileAtomically(output, text);
     if (!error.empty()) {
-        err << "zubo-sequencer: " << output << ": " << error << '\n';
-        return 1;
+        return ExportResult::failed(output + ": " + error);
     }
-    return 0;
+    return ExportResult::written();
 }
 
 } // namespace zubo

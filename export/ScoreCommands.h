@@ -1,8 +1,12 @@
 #pragma once
 
+#include "export/ExportResult.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+class OrnScore;
 
 namespace zubo {
 
@@ -16,7 +20,6 @@ int checkScores(const std::vector<std::string>& paths, std::ostream& out, std::o
                 std::istream& in);
 // Writes the score as text: the full form with CR LF, or the short
 // (clipboard) form with LF. The write is atomic.
-int exportScoreText(const std::string& input, const std::string& output, bool shortForm,
-                    std::ostream& err, std::istream& in);
+ExportResult exportScoreText(const OrnScore& score, const std::string& output, bool shortForm);
 
 } // namespace zubo

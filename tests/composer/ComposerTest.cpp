@@ -1,8 +1,8 @@
-#include "app/PictureExport.h"
-#include "app/PictureWrapDialog.h"
-#include "app/PixelIcon.h"
-#include "app/PreferencesDialog.h"
+#include "composer/PictureWrapDialog.h"
+#include "composer/PixelIcon.h"
+#include "composer/PreferencesDialog.h"
 #include "display/OrnView.h"
+#include "display/PictureExport.h"
 
 #include <QComboBox>
 #include <QDockWidget>

@@ -4,8 +4,8 @@
 // controller whose documents play into outputs the test pulls and whose
 // dialogs answer from a script.
 
-#include "app/DocumentController.h"
-#include "app/OrnWindowController.h"
+#include "composer/DocumentController.h"
+#include "composer/OrnWindowController.h"
 #include "display/MyIcons.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"

@@ -1,7 +1,7 @@
 // Copies that start failing after the start (a disk that fills up): the user
 // hears of it once for each cause, and the status bar says so until copies
 // are written again.
-#include "app/RecoveryNotice.h"
+#include "composer/RecoveryNotice.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "app/RecoveryKeeper.h"
-#include "app/RecoveryStore.h"
+#include "composer/RecoveryKeeper.h"
+#include "composer/RecoveryStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,8 +3,8 @@
 // Recovery folders as a killed instance leaves them, and a controller that
 // keeps its documents in a store of the test's own.
 
-#include "app/RecoveryKeeper.h"
-#include "app/RecoveryStore.h"
+#include "composer/RecoveryKeeper.h"
+#include "composer/RecoveryStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // A shutdown, a kill or a closed terminal keeps every edited document's last
 // state for the next start, in the test's process and in the real program.
-#include "app/ShutdownSignals.h"
+#include "composer/ShutdownSignals.h"
 
 #include <QTest>
 

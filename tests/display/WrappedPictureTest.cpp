@@ -1,8 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/PictureExport.h"
 #include "display/MyIcons.h"
 #include "display/OrnPainter.h"
 #include "display/OrnStaffRows.h"
+#include "display/PictureExport.h"
 #include "score/OrnScore.h"
 
 #include <QImage>
@@ -183,7 +182,7 @@ TEST_P(WrappedPicture, EveryNoteOnceInItsRowAtItsPlace) {
 
 INSTANTIATE_TEST_SUITE_P(Measures, WrappedPicture, testing::Values(3, 4));
 
-// The command line writes the picture in bands of 132 units, which cross the
+// The export writes the picture in bands of 132 units, which cross the
 // rows and the gaps between them: the seams must not show.
 TEST(WrappedPictureExport, TheFileHoldsTheWholePicture) {
     QTemporaryDir dir;
@@ -193,16 +192,9 @@ TEST(WrappedPictureExport, TheFileHoldsTheWholePicture) {
         score.addNoteAt(step, 1 + step % 13, 1 + step % 15);
     }
     score.setEnd(90);
-    const auto data = score.data();
-    std::istringstream in(std::string(data.begin(), data.end()));
-    std::ostringstream out;
-    std::ostringstream err;
     const QString output = dir.filePath(QStringLiteral("rows.png"));
-    const int status =
-        zubo::runHeadless(zubo::parseCommandLine(QStringList{"zubo-sequencer", "-o", output,
-                                                             "--wrap", "700", "--scale", "4", "-"}),
-                          out, err, in);
-    ASSERT_EQ(status, 0) << err.str();
+    const zubo::ExportResult result = zubo::exportScorePicture(score, output.toStdString(), 4, 700);
+    ASSERT_TRUE(result.ok()) << result.message;
     const MyIcons icons;
     QImage reference = paintWrappedPicture(score, 700, 4);
     reference.setDevicePixelRatio(1);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -32,6 +33,10 @@ public:
     void toggleDrawer() override { ++drawerToggled; }
     void changeCursor(int index) override { cursors.push_back(index); }
     void redraw() override { ++redraws; }
+    void scrollTo(float position, bool) override { scrolls.push_back(position); }
+    void updateTitle() override { ++titles; }
+    void showAudioLost(const QString& reason) override { lost << reason; }
+    void showStatus(const QString& message) override { statuses << message; }
 
     std::map<Button, const QImage*> images;
     std::vector<int> tempos;
@@ -39,6 +44,10 @@ public:
     int drawerOpened = 0;
     int drawerToggled = 0;
     int redraws = 0;
+    std::vector<float> scrolls;
+    int titles = 0;
+    QStringList lost;
+    QStringList statuses;
 };
 
 class Palette : public DocumentTest {
@@ -177,6 +186,36 @@ TEST_F(Palette, MeasureAndLoopSwitchesClickAndRedraw) {
             EXPECT_EQ(outlets.image(Button::Loop), icons.getLoopIcon(true));
         }
     }
+}
+
+// Every notice of the document reaches its window through the outlets, and
+// none once the window has closed.
+TEST_F(Palette, TheWindowHearsTheDocumentThroughItsOutletsOnly) {
+    const auto notify = [this] {
+        emit doc->scrollRequested(12.5f, true);
+        emit doc->redrawRequested();
+        emit doc->editedChanged(true);
+        emit doc->filePathChanged(QStringLiteral("/a.orn"));
+        emit doc->audioOutputLost(QStringLiteral("the device is gone"));
+        emit doc->statusMessage(QStringLiteral("Copied 1 step"));
+        emit doc->tempoDisplayChanged(77);
+    };
+    outlets.redraws = 0;
+    outlets.tempos.clear();
+    notify();
+    EXPECT_EQ(outlets.scrolls, std::vector<float>{12.5f});
+    EXPECT_EQ(outlets.redraws, 1);
+    EXPECT_EQ(outlets.titles, 2);
+    EXPECT_EQ(outlets.lost, QStringList{QStringLiteral("the device is gone")});
+    EXPECT_EQ(outlets.statuses, QStringList{QStringLiteral("Copied 1 step")});
+    EXPECT_EQ(outlets.tempos, std::vector<int>{77});
+
+    doc->windowWillClose();
+    notify();
+    EXPECT_EQ(outlets.scrolls.size(), 1u);
+    EXPECT_EQ(outlets.redraws, 1);
+    EXPECT_EQ(outlets.titles, 2);
+    EXPECT_EQ(outlets.statuses.size(), 1);
 }
 
 TEST_F(Palette, TempoChangesOnlyWhenItDiffers) {

@@ -2,6 +2,7 @@
 #include "export/MidiExport.h"
 #include "export/SmfReader.h"
 #include "export/TempFolder.h"
+#include "score/ScoreTestUtil.h"
 #include "sound/OrnWaves.h"
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include <iterator>
 #include <optional>
 #include <sndfile.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,9 +44,8 @@ class Export : public ::testing::Test {
     // The float WAV the audio export writes with these options, interleaved.
     std::vector<float> rendered(const zubo::AudioExportOptions& options) {
         const std::string out = folder.filePath("a.wav");
-        std::istringstream in(kScore);
-        std::ostringstream err;
-        EXPECT_EQ(zubo::exportAudio("-", out, options, err, in), 0) << err.str();
+        const zubo::ExportResult result = zubo::exportAudio(*scoretest::load(kScore), out, options);
+        EXPECT_TRUE(result.ok()) << result.message;
         SF_INFO info{};
         SNDFILE* file = sf_open(out.c_str(), SFM_READ, &info);
         if (file == nullptr) {
@@ -61,9 +60,11 @@ class Export : public ::testing::Test {
     smf::Smf midi(const zubo::AudioExportOptions& options) {
         const std::string out = folder.filePath("a.mid");
         // Tempo 100: 0.6 s a step, 0.609375 s in units of 1/64 s.
-        std::istringstream in("SCORE=0091000091\nTEMPO=100\nLOOP=FALSE\nEND=5\nTIME44=TRUE\n");
-        std::ostringstream err;
-        EXPECT_EQ(zubo::exportMidi("-", out, options, err, in), 0) << err.str();
+        const auto score =
+            scoretest::load("SCORE=0091000091\nTEMPO=100\nLOOP=FALSE\nEND=5\nTIME44=TRUE\n");
+        const zubo::ExportResult result =
+            zubo::exportMidi(*score, out, zubo::midiExportOptions(options));
+        EXPECT_TRUE(result.ok()) << result.message;
         std::ifstream file(out, std::ios::binary);
         return smf::readSmf(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {}));
     }

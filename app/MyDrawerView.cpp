@@ -1,5 +1,0 @@
-#include "app/MyDrawerView.h"
-
-MyDrawerView::MyDrawerView(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("Palette"));
-}

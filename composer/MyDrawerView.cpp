@@ -1,0 +1,5 @@
+#include "composer/MyDrawerView.h"
+
+MyDrawerView::MyDrawerView(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(QStringLiteral("Palette"));
+}
