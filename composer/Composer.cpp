@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QSet>
 #include <QTimer>
 
 #include <chrono>
@@ -22,22 +23,24 @@
 namespace zubo {
 namespace {
 
-// Quits the application after the first paint of the window it watches.
+// Quits the application once every widget it watches has painted.
 class QuitAfterPaint : public QObject {
 public:
-    using QObject::QObject;
+    void watch(QWidget* widget) {
+        widget->installEventFilter(this);
+        _waiting.insert(widget);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !_done) {
-            _done = true;
+        if (event->type() == QEvent::Paint && _waiting.remove(watched) && _waiting.isEmpty()) {
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    bool _done = false;
+    QSet<QObject*> _waiting;
 };
 
 // How often an edited document is kept for recovery: 30 s, or
@@ -82,8 +85,10 @@ int runComposer(int& argc, char** argv, const QStringList& files) {
         controller.newDocument();
     }
     QuitAfterPaint quitAfterPaint;
-    if (std::getenv("ZUBO_QUIT_AFTER_PAINT") != nullptr && !controller.windows().isEmpty()) {
-        controller.windows().front()->ornView()->installEventFilter(&quitAfterPaint);
+    if (std::getenv("ZUBO_QUIT_AFTER_PAINT") != nullptr) {
+        for (OrnWindowController* window : controller.windows()) {
+            quitAfterPaint.watch(window->ornView());
+        }
     }
     // A shutdown, a kill or a closed terminal keeps the last edits for the
     // next start, as a crash would but without losing the last seconds.
