@@ -5,7 +5,7 @@
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps bench fuzz asan tsan debug compilers clean
+.PHONY: run test build deps bench fuzz asan tsan debug compilers deb deb-check clean
 
 deps:
 	@./scripts/install-deps
@@ -48,6 +48,27 @@ fuzz: deps
 	  echo "== $$f for $(FUZZ_SECONDS) s"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$scratch tests/fuzz/corpus/$$name; \
 	done
+
+# The Debian package, built by dpkg-buildpackage in a copy of the tree under
+# build/deb, so that its by-products stay out of the source and its parent.
+# `make deb ZUBO_WERROR=ON` makes our warnings errors (CI does).
+VERSION := $(shell sed -nE '/^project/s/.*VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+DEB := build/zubo-sequencer_$(VERSION)_$(shell dpkg --print-architecture).deb
+PACKAGE_TREE := build/deb/zubo-sequencer-$(VERSION)
+
+deb:
+	@./scripts/install-deps deb
+	rm -rf build/deb
+	mkdir -p $(PACKAGE_TREE)
+	tar -c --exclude=./build --exclude=./.git . | tar -x -C $(PACKAGE_TREE)
+	cd $(PACKAGE_TREE) && dpkg-buildpackage -us -uc -b -j$(JOBS)
+	cp build/deb/*.deb build/
+	@echo "make deb: $(DEB)"
+
+# lintian on the package, then the contents and the unpacked program.
+deb-check: deb
+	lintian --fail-on error,warning build/deb/zubo-sequencer_$(VERSION)_*.changes
+	./scripts/check-deb $(DEB)
 
 clean:
 	rm -rf build

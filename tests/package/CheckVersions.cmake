@@ -1,0 +1,15 @@
+# Fails unless the program, the Debian changelog and the newest release of
+# the metainfo all carry the project's version.
+execute_process(COMMAND ${PROGRAM} --version OUTPUT_VARIABLE shown RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT shown STREQUAL "zubo-sequencer ${VERSION}\n")
+  message(FATAL_ERROR "--version printed '${shown}', not zubo-sequencer ${VERSION}")
+endif()
+file(STRINGS ${CHANGELOG} top LIMIT_COUNT 1)
+if(NOT top MATCHES "^zubo-sequencer \\(${VERSION}\\) ")
+  message(FATAL_ERROR "debian/changelog begins '${top}', not version ${VERSION}")
+endif()
+file(READ ${METAINFO} metainfo)
+string(REGEX MATCH "<release version=\"[^\"]*\"" newest "${metainfo}")
+if(NOT newest STREQUAL "<release version=\"${VERSION}\"")
+  message(FATAL_ERROR "the metainfo's first release is '${newest}', not ${VERSION}")
+endif()
