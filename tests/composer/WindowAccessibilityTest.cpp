@@ -2,9 +2,15 @@
 // by Tab, arrows, Space and Return; F6 round the window's parts; the
 // toggles' checked states, the current tool's name and the status bar's.
 #include "ComposerTestUtil.h"
+#include "composer/PictureWrapDialog.h"
+#include "composer/PreferencesDialog.h"
 #include "display/OrnView.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -110,6 +116,31 @@ TEST_F(WindowAccessibility, TheStatusBarIsNamedByItsMessage) {
     EXPECT_EQ(w->statusBar()->accessibleName(), QStringLiteral("Exported song.wav"));
     w->statusBar()->clearMessage();
     EXPECT_EQ(w->statusBar()->accessibleName(), QStringLiteral("Status"));
+}
+
+TEST_F(WindowAccessibility, DialogsTieTheirLabelsToFieldsAndHaveADefaultButton) {
+    PreferencesDialog preferences(&prefs);
+    PictureWrapDialog picture(0);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&preferences, &picture}) {
+        dialog->show();
+        const std::string title = dialog->windowTitle().toStdString();
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->text().contains(QLatin1Char('&'))) {
+                EXPECT_NE(label->buddy(), nullptr) << title << ": " << label->text().toStdString();
+            }
+        }
+        // The fields, not their parts (a spin box's line edit).
+        for (QWidget* field : dialog->findChildren<QWidget*>()) {
+            const bool isField = qobject_cast<QAbstractSpinBox*>(field) != nullptr ||
+                                 qobject_cast<QComboBox*>(field) != nullptr;
+            EXPECT_FALSE(isField && field->accessibleName().isEmpty())
+                << title << ": " << field->metaObject()->className();
+        }
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        EXPECT_TRUE(std::any_of(buttons.begin(), buttons.end(), [](QPushButton* b) {
+            return b->isDefault();
+        })) << title;
+    }
 }
 
 } // namespace
