@@ -92,6 +92,8 @@ void nameByMessage(QStatusBar* bar) {
 void addFocusRing(QMainWindow* window, std::vector<FocusStop> stops) {
     auto* next = new QShortcut(QKeySequence(Qt::Key_F6), window);
     auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), window);
+    next->setWhatsThis(QStringLiteral("Focus to the tool bar, the staff or the palette"));
+    previous->setWhatsThis(QStringLiteral("Focus back the other way"));
     QObject::connect(next, &QShortcut::activated, window, [stops] { moveFocus(stops, 1); });
     QObject::connect(previous, &QShortcut::activated, window,
                      [stops = std::move(stops)] { moveFocus(stops, -1); });

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -55,6 +56,13 @@ TEST_F(WindowAccessibility, ThePaletteIsChosenFromTheKeyboardWithoutPlaying) {
 
 TEST_F(WindowAccessibility, F6GoesRoundTheToolBarTheStaffAndTheOpenPalette) {
     OrnWindowController* w = shownWindow(*controller);
+    action(w, "actionShortcuts")->trigger();
+    auto* list = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()
+                                                ? QApplication::activeModalWidget()
+                                                : w->findChild<QMessageBox*>());
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->text().contains(QStringLiteral("F6"))) << "the key is listed";
+    list->close();
     w->document()->changeInstRelatively(3);
     w->ornView()->setFocus();
     QWidget* const star = w->button(Button::Star);
