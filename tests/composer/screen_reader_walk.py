@@ -161,6 +161,13 @@ def main():
         tool = next((n.name for n in walk(app) if n.name.startswith("Tool: ")), "")
         check(bool(tool), f"the current tool is named: {tool!r}")
 
+        # With no cell and no selection, Insert says in the status bar what it needs.
+        status = next(n for n in walk(app) if n.getRoleName() == "status bar")
+        check(status.name == "Status", f"the status bar is named: {status.name!r}")
+        xdotool("key", "Insert")
+        check(wait_for(lambda: status.name.startswith("Choose a step"), pump) is not None,
+              f"Insert: the status bar's message is its name: {status.name!r}")
+
         loop = next(n for n in walk(app) if n.name == "Loop" and n.getRoleName() != "menu item")
         was_on = loop.getState().contains(pyatspi.STATE_CHECKED)
         xdotool("key", "l")
