@@ -153,10 +153,6 @@ def main():
             if node.getRoleName() in INTERACTIVE and not node.name.strip():
                 unnamed.append(f"{node.getRoleName()} in {node.parent.name!r}")
         check(not unnamed, "every control has a name " + ", ".join(unnamed))
-        if os.environ.get("ZUBO_WALK_DUMP"):
-            for node in walk(app):
-                print(node.getRoleName(), repr(node.name), repr(node.description[:40]),
-                      node.getState().contains(pyatspi.STATE_SHOWING))
 
         tool = next((n.name for n in walk(app) if n.name.startswith("Tool: ")), "")
         check(bool(tool), f"the current tool is named: {tool!r}")
