@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QUndoStack>
 
@@ -372,6 +373,14 @@ void DocumentController::showShortcuts(QWidget* parent) {
                                 .arg(QString(action->text()).remove(QLatin1Char('&')),
                                      keys.join(QStringLiteral(", ")));
                 }
+            }
+        }
+        // The window's own keys without a menu item, described by their help text.
+        for (const QShortcut* shortcut : window->findChildren<QShortcut*>()) {
+            if (!shortcut->whatsThis().isEmpty()) {
+                const QString key = shortcut->key().toString(QKeySequence::NativeText);
+                rows += QStringLiteral("<tr><td>%1</td><td>&nbsp;&nbsp;%2</td></tr>")
+                            .arg(shortcut->whatsThis(), key);
             }
         }
     }

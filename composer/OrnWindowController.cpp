@@ -3,6 +3,8 @@
 #include "composer/MyDrawerView.h"
 #include "composer/PixelIcon.h"
 #include "composer/ViewDocumentAdapter.h"
+#include "composer/WindowAccessibility.h"
+#include "display/MyIcons.h"
 #include "display/OrnView.h"
 #include "document/MyDocument.h"
 #include "score/Instruments.h"
@@ -68,6 +70,20 @@ OrnWindowController::OrnWindowController(std::unique_ptr<MyDocument> document, P
     _audioStatus = new QLabel(this);
     _audioStatus->setAccessibleName(QStringLiteral("Audio output"));
     statusBar()->addPermanentWidget(_audioStatus);
+    zubo::nameByMessage(statusBar());
+    // F6 goes round the tool bar, the staff and the palette (its current
+    // tool, while it is open).
+    zubo::addFocusRing(
+        this, {{findChild<QToolBar*>(QStringLiteral("controls")),
+                [this] { return button(Button::Play); }},
+               {centralWidget(), [this] { return _ornView; }},
+               {_drawer, [this]() -> QWidget* {
+                    const MyIcons* icons = MyIcons::myIcons();
+                    const int tool =
+                        icons != nullptr ? icons->iconIndex(image(Button::InstSelected)) : -1;
+                    return tool >= 0 && tool < kToolButtons ? button(toolButton(tool))
+                                                            : button(Button::Erase);
+                }}});
     _peers.buildMenus(this);
     updateTitle();
     // Today's screens make the staff's 134 units small at one pixel each.
@@ -127,6 +143,10 @@ void OrnWindowController::buildToolBar() {
     play->setToolTip(QStringLiteral("Play from the start (Space)"));
     stop->setToolTip(QStringLiteral("Stop (Space)"));
     loop->setToolTip(QStringLiteral("Loop at the end mark (L)"));
+    // Their pictures show them on or off; a screen reader hears it as checked.
+    for (QToolButton* toggle : {play, stop, loop, m3, m4}) {
+        toggle->setCheckable(true);
+    }
     doc->setPlayButton(play);
     connect(play, &QToolButton::clicked, doc, [doc, play] { doc->togglePlaying(play); });
     connect(stop, &QToolButton::clicked, doc, [doc, stop] { doc->togglePlaying(stop); });
@@ -147,6 +167,7 @@ void OrnWindowController::buildToolBar() {
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     bar->addWidget(spacer);
     bar->addWidget(current);
+    zubo::nameOverflowButton(bar);
 }
 
 QWidget* OrnWindowController::buildToolBarTempo() {
@@ -205,12 +226,11 @@ void OrnWindowController::buildDrawer() {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(2);
     MyDocument* doc = _document.get();
+    QList<QAbstractButton*> palette;
     for (int i = 0; i < kToolButtons; ++i) {
         const Button which = toolButton(i);
         QToolButton* b = makeButton(which, toolNames().at(i), kButtonScale);
-        // The Tools menu reaches them by keyboard; focused, they would take
-        // Space from the transport.
-        b->setFocusPolicy(Qt::NoFocus);
+        palette << b;
         if (i == kToolButtons - 1) {
             b->setToolTip(QStringLiteral("End mark: click a step to end the song there"));
         }
@@ -220,7 +240,9 @@ void OrnWindowController::buildDrawer() {
     grid->addSpacing(12);
     QToolButton* eraser = makeButton(Button::Erase, QStringLiteral("Eraser"), kButtonScale);
     eraser->setToolTip(QStringLiteral("Eraser: a click removes a note (E)"));
-    eraser->setFocusPolicy(Qt::NoFocus);
+    eraser->setCheckable(true);
+    palette << eraser;
+    _drawerView->setButtons(palette);
     connect(eraser, &QToolButton::clicked, doc, [doc] { doc->toggleEraser(); });
     grid->addWidget(eraser);
     grid->addStretch(1);
@@ -256,6 +278,12 @@ void OrnWindowController::setImage(Button which, const QImage* image) {
     _images[i] = image;
     if (_buttons[i] != nullptr && image != nullptr) {
         _buttons[i]->setIcon(pixelIcon(*image, kButtonScale));
+        if (const std::optional<bool> on = zubo::shownOn(which, image)) {
+            _buttons[i]->setChecked(*on);
+        }
+        if (which == Button::InstSelected) {
+            _buttons[i]->setAccessibleName(zubo::currentToolName(image));
+        }
     }
 }
 

@@ -3,8 +3,11 @@
 #include "display/OrnView.h"
 
 #include "common/Log.h"
+#include "display/OrnViewAccessible.h"
 #include "display/OrnViewDocument.h"
+#include "display/StaffSpeech.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMetaObject>
@@ -30,6 +33,7 @@ constexpr int kDragScrollMilliseconds = 50;
 OrnView::OrnView(OrnViewDocument& document, QSlider& slider, QWidget* parent)
     : QWidget(parent), _document(document), _slider(&slider) {
     Debug("OrnView::awakeFromNib");
+    OrnViewAccessible::install();
     setMouseTracking(true);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -153,6 +157,33 @@ void OrnView::redraw() {
     Debug("redraw called.");
     _mustRedraw = true;
     update();
+    // Every edit, undo and redo redraws: the cell may hold other notes now.
+    announceCell();
+}
+
+QString OrnView::spokenCell() const {
+    return zubo::staffCellSpeech(_document.score(), static_cast<int>(_cursorPt.x()),
+                                 static_cast<int>(_cursorPt.y()), _selectionFirst,
+                                 _selectionCount);
+}
+
+void OrnView::announceCell() {
+    if (!QAccessible::isActive() || _announcePending) {
+        return;
+    }
+    // One key may move the cell and the selection: they are said together,
+    // once the key is done.
+    _announcePending = true;
+    QTimer::singleShot(0, this, [this] {
+        _announcePending = false;
+        const QString words = spokenCell();
+        if (words == _announcedCell) {
+            return;
+        }
+        _announcedCell = words;
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 void OrnView::scrollTo(float position, bool updateSlider) {

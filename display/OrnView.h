@@ -56,6 +56,9 @@ class OrnView : public QWidget {
     // staff clears.
     int selectionFirst() const { return _selectionFirst; }
     int selectionCount() const { return _selectionCount; }
+    // The highlighted cell and the selection in words, as a screen reader
+    // says them (empty when there is neither).
+    QString spokenCell() const;
 
     // Rebuilds both images for the view's current size and paints image 0
     // for the recorded position; called only by the paint routine.
@@ -128,6 +131,8 @@ class OrnView : public QWidget {
     // The band shown over the selected steps, in widget coordinates.
     QRect selectionRect() const;
     static bool isDroppableFile(const QMimeData* mime);
+    // Tells a screen reader when the words of spokenCell() have changed.
+    void announceCell();
 
     OrnViewDocument& _document;
     QPointer<QSlider> _slider;
@@ -156,4 +161,8 @@ class OrnView : public QWidget {
     // Set while the view itself moves the slider, so that move is not taken
     // for the user's.
     bool _settingSlider = false;
+    // The words a screen reader was last told, and whether newer ones wait
+    // for the key or edit in hand to finish.
+    QString _announcedCell;
+    bool _announcePending = false;
 };

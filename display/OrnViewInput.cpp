@@ -89,6 +89,7 @@ void OrnView::changeCursorPtTo(QPointF cell) {
     _cursorPt = cell;
     update(toWidgetRect(OrnPainter::cursorRect(_ornImageInfo, static_cast<int>(_cursorPt.x()),
                                                static_cast<int>(_cursorPt.y()))));
+    announceCell();
 }
 
 // mouseEntered:

@@ -29,6 +29,7 @@ void OrnView::setSelection(int first, int count) {
     _selectionFirst = first;
     _selectionCount = count;
     update(selectionRect());
+    announceCell();
     emit selectionChanged();
 }
 

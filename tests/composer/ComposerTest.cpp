@@ -166,12 +166,6 @@ TEST_F(Windows, EveryControlHasANameAndATip) {
     EXPECT_EQ(w->button(Button::Erase)->accessibleName(), QStringLiteral("Eraser"));
     EXPECT_FALSE(w->tempoSlider()->accessibleName().isEmpty());
     EXPECT_FALSE(w->tempoText()->toolTip().isEmpty());
-    // Focused, a palette button would take Space from the transport.
-    constexpr int tools = MyDocumentOutlets::kToolButtons;
-    for (int i = 0; i <= tools; ++i) {
-        const Button which = i < tools ? MyDocumentOutlets::toolButton(i) : Button::Erase;
-        EXPECT_EQ(w->button(which)->focusPolicy(), Qt::NoFocus) << i;
-    }
 }
 
 TEST_F(Windows, ATypedTempoIsTakenBeforeSavingExportingOrClosing) {
