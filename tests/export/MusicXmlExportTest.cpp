@@ -4,6 +4,7 @@
 #include "score/OrnNote.h"
 #include "score/OrnScore.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -122,13 +123,18 @@ TEST(MusicXmlExport, WritesTheFileOrNothing) {
     exporttest::TempFolder folder;
     ASSERT_FALSE(folder.path().empty());
     OrnScore score;
-    score.setEnd(4);
+    score.setEnd(6);
+    score.addNoteAt(0, 5, 1);
+    score.addNoteAt(0, 3, 1);
+    score.addNoteAt(5, 13, 15);
     const std::string path = folder.path() + "/song.musicxml";
     ASSERT_TRUE(zubo::exportMusicXml(score, path).ok());
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), zubo::musicXmlText(score));
+    // Well-formed for any XML reader (the DTD is not fetched).
+    EXPECT_EQ(std::system(("xmllint --noout --nonet '" + path + "'").c_str()), 0);
     const zubo::ExportResult refused = zubo::exportMusicXml(score, folder.path() + "/no/such.musicxml");
     EXPECT_EQ(refused.outcome, zubo::ExportResult::Outcome::Failed);
     EXPECT_EQ(refused.message.rfind(folder.path() + "/no/such.musicxml: ", 0), 0u) << refused.message;
