@@ -1,8 +1,7 @@
 // The document controller's MIDI import: the file question, the import
 // through the same code as the command line, and the report.
-#include "composer/DocumentController.h"
-
 #include "common/FileRead.h"
+#include "composer/DocumentController.h"
 #include "composer/OrnWindowController.h"
 #include "document/Dialogs.h"
 #include "document/PathBytes.h"
@@ -15,10 +14,10 @@
 #include <QStringList>
 
 OrnWindowController* DocumentController::importMidi() {
-    const QStringList paths = _dialogs->askOpenPaths(
-        QStringLiteral("Import MIDI"),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("MIDI files (*.mid *.midi)"));
+    const QStringList paths =
+        _dialogs->askOpenPaths(QStringLiteral("Import MIDI"),
+                               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                               QStringLiteral("MIDI files (*.mid *.midi)"));
     OrnWindowController* shown = nullptr;
     for (const QString& path : paths) {
         shown = importMidiFile(path);
@@ -40,8 +39,9 @@ OrnWindowController* DocumentController::importMidiFile(const QString& path) {
         zubo::readWholeFile(bytesPath, zubo::kMaxMidiFileBytes, zubo::FileKinds::RegularOnly);
     if (!contents.ok()) {
         const bool tooLarge = contents.error.rfind("larger than ", 0) == 0;
-        return cannot(bytesPath + ": " +
-                      (tooLarge ? "not a Standard MIDI File (larger than 16 MiB)" : contents.error));
+        return cannot(
+            bytesPath + ": " +
+            (tooLarge ? "not a Standard MIDI File (larger than 16 MiB)" : contents.error));
     }
     const zubo::MidiImportResult imported = zubo::importMidi(contents.bytes);
     if (!imported.ok()) {

@@ -104,8 +104,9 @@ void placeStep(std::vector<FoundNote>& notes, int step, OrnScore& score, MidiImp
     std::stable_sort(notes.begin(), notes.end(), [](const FoundNote& a, const FoundNote& b) {
         return std::tie(b.key, a.track) < std::tie(a.key, b.track);
     });
-    const auto last = std::unique(notes.begin(), notes.end(),
-                                  [](const FoundNote& a, const FoundNote& b) { return a.key == b.key; });
+    const auto last =
+        std::unique(notes.begin(), notes.end(),
+                    [](const FoundNote& a, const FoundNote& b) { return a.key == b.key; });
     counts.sameKey += static_cast<int>(notes.end() - last);
     notes.erase(last, notes.end());
     if (notes.size() > 3) {
@@ -202,8 +203,8 @@ MidiImportResult importMidi(std::span<const std::uint8_t> bytes) {
     auto score = std::make_unique<OrnScore>();
     score->setMeasure(grid.measure);
     const double beats = 60e6 / firstTempo;
-    score->setTempo(static_cast<int>(
-        std::clamp(std::llround(beats * grid.q / grid.quarters), 1LL, 999LL)));
+    score->setTempo(
+        static_cast<int>(std::clamp(std::llround(beats * grid.q / grid.quarters), 1LL, 999LL)));
     score->setLoop(own && loop);
     const long long endStep = own ? stepOf(endTick, grid, song.division) : OrnScore::maxLength();
 

@@ -18,10 +18,10 @@ struct MidiImportCounts {
     int songOctaves = 0;     // the whole song moved by this many octaves (up when positive)
     int movedByOctaves = 0;  // notes moved by octaves on their own into B3..G5
     int blackKeys = 0;
-    int tooMany = 0;   // left out: more than three at once
-    int sameKey = 0;   // left out: a key a second time in one step
-    int pastLast = 0;  // left out: past the last step
-    int pastEnd = 0;   // left out: after our own file's end mark
+    int tooMany = 0;  // left out: more than three at once
+    int sameKey = 0;  // left out: a key a second time in one step
+    int pastLast = 0; // left out: past the last step
+    int pastEnd = 0;  // left out: after our own file's end mark
     int percussion = 0;
     int tempoChanges = 0; // later tempo changes ignored
     int signature = 0;    // a first time signature that became 4/4 (numerator * 256 + power), or 0

@@ -36,7 +36,8 @@ std::vector<std::string> importReport(const MidiImportCounts& counts) {
     }
     if (counts.songOctaves != 0) {
         const int octaves = counts.songOctaves < 0 ? -counts.songOctaves : counts.songOctaves;
-        lines.push_back(std::string("the song moved ") + (counts.songOctaves > 0 ? "up " : "down ") +
+        lines.push_back(std::string("the song moved ") +
+                        (counts.songOctaves > 0 ? "up " : "down ") +
                         counted(octaves, "octave", "octaves"));
     }
     if (counts.movedByOctaves > 0) {
@@ -67,8 +68,7 @@ std::vector<std::string> importReport(const MidiImportCounts& counts) {
     }
     if (counts.signature != 0) {
         lines.push_back("the time signature " + std::to_string(counts.signature >> 8) + "/" +
-                        std::to_string(1 << std::min(counts.signature & 0xFF, 30)) +
-                        " became 4/4");
+                        std::to_string(1 << std::min(counts.signature & 0xFF, 30)) + " became 4/4");
     }
     return lines;
 }

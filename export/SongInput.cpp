@@ -25,9 +25,8 @@ SongInput readSongInput(const std::string& path, std::istream& in) {
     const bool midiName = isMidiFileName(path);
     if (!input.ok()) {
         const bool tooLarge = input.error.find(": larger than ") != std::string::npos;
-        song.error = midiName && tooLarge
-                         ? path + ": not a Standard MIDI File (larger than 16 MiB)"
-                         : input.error;
+        song.error = midiName && tooLarge ? path + ": not a Standard MIDI File (larger than 16 MiB)"
+                                          : input.error;
         return song;
     }
     if (midiName || isMidiData(input.bytes)) {

@@ -40,8 +40,11 @@ std::vector<Foreign> foreignFiles() {
         note(tune, 0, 72, 240);
         note(tune, 0, 74, 240);
         note(tune, 0, 76, 240).end();
-        cases.push_back({"eighths at 90 in 3/4", file(1, 480, {meta, tune}),
-                         "0:5/2 1:4/2 2:3/2 end=3", 180, 3,
+        cases.push_back({"eighths at 90 in 3/4",
+                         file(1, 480, {meta, tune}),
+                         "0:5/2 1:4/2 2:3/2 end=3",
+                         180,
+                         3,
                          {"imported 3 notes (a step is an eighth note)"}});
     }
     {
@@ -50,16 +53,24 @@ std::vector<Foreign> foreignFiles() {
             chord.on(0, 0, key);
         }
         chord.off(96, 0, 60).off(0, 0, 64).off(0, 0, 67).off(0, 0, 72).end();
-        cases.push_back({"a chord of four", file(0, 96, {chord}), "0:5/1 0:8/1 0:12/1 end=4", 120,
-                         4, {"imported 3 notes (a step is a quarter note)",
-                             "1 left out (more than three at once)"}});
+        cases.push_back({"a chord of four",
+                         file(0, 96, {chord}),
+                         "0:5/1 0:8/1 0:12/1 end=4",
+                         120,
+                         4,
+                         {"imported 3 notes (a step is a quarter note)",
+                          "1 left out (more than three at once)"}});
     }
     {
         Track keys;
         note(keys, 0, 61);
         note(keys, 0, 66);
         note(keys, 0, 70).end();
-        cases.push_back({"black keys", file(0, 480, {keys}), "0:12/1 1:9/1 2:7/1 end=4", 120, 4,
+        cases.push_back({"black keys",
+                         file(0, 480, {keys}),
+                         "0:12/1 1:9/1 2:7/1 end=4",
+                         120,
+                         4,
                          {"imported 3 notes (a step is a quarter note)",
                           "3 black keys moved to the white key below"}});
     }
@@ -70,8 +81,11 @@ std::vector<Foreign> foreignFiles() {
         note(low, 0, 40);
         note(low, 0, 43);
         note(low, 0, 100).end();
-        cases.push_back({"notes far out of range", file(0, 480, {low}),
-                         "0:12/3 1:10/3 2:8/3 3:3/3 end=4", 120, 4,
+        cases.push_back({"notes far out of range",
+                         file(0, 480, {low}),
+                         "0:12/3 1:10/3 2:8/3 3:3/3 end=4",
+                         120,
+                         4,
                          {"imported 4 notes (a step is a quarter note)",
                           "the song moved up 2 octaves", "1 note moved by octaves"}});
     }
@@ -79,8 +93,11 @@ std::vector<Foreign> foreignFiles() {
         Track drums, tune;
         drums.raw(0, {0x99, 36, 100}).raw(0, {38, 100}).raw(480, {36, 0}).raw(0, {38, 0}).end();
         note(tune, 480, 67).end();
-        cases.push_back({"the percussion channel", file(1, 480, {drums, tune}), "1:8/1 end=4",
-                         120, 4,
+        cases.push_back({"the percussion channel",
+                         file(1, 480, {drums, tune}),
+                         "1:8/1 end=4",
+                         120,
+                         4,
                          {"imported 1 note (a step is a quarter note)",
                           "the percussion channel left out (2 notes)"}});
     }
@@ -93,8 +110,11 @@ std::vector<Foreign> foreignFiles() {
         brass.program(0, 0, 61); // Brass Section: Flower, as the export writes it
         note(brass, 0, 72);
         note(brass, 0, 74).end();
-        cases.push_back({"format 1 with a program a track", file(1, 480, {strings, brass}),
-                         "0:5/8 1:4/5 end=4", 120, 4,
+        cases.push_back({"format 1 with a program a track",
+                         file(1, 480, {strings, brass}),
+                         "0:5/8 1:4/5 end=4",
+                         120,
+                         4,
                          {"imported 2 notes (a step is a quarter note)",
                           "1 left out (one key twice at once)"}});
     }
@@ -103,8 +123,12 @@ std::vector<Foreign> foreignFiles() {
         Track running;
         running.raw(0, {0x90, 60, 100}).raw(480, {60, 0}).raw(0, {62, 90}).raw(480, {62, 0});
         running.end();
-        cases.push_back({"running status", file(0, 480, {running}), "0:12/1 1:11/1 end=4", 120,
-                         4, {"imported 2 notes (a step is a quarter note)"}});
+        cases.push_back({"running status",
+                         file(0, 480, {running}),
+                         "0:12/1 1:11/1 end=4",
+                         120,
+                         4,
+                         {"imported 2 notes (a step is a quarter note)"}});
     }
     {
         // Triplets, later tempo changes (one that repeats the tempo is none),
@@ -115,8 +139,11 @@ std::vector<Foreign> foreignFiles() {
             note(tune, 0, key, 160);
         }
         tune.end();
-        cases.push_back({"triplets with tempo changes", file(1, 480, {meta, tune}),
-                         "0:12/1 1:11/1 2:10/1 3:9/1 end=4", 300, 4,
+        cases.push_back({"triplets with tempo changes",
+                         file(1, 480, {meta, tune}),
+                         "0:12/1 1:11/1 2:10/1 3:9/1 end=4",
+                         300,
+                         4,
                          {"imported 4 notes (a step is an eighth-note triplet)",
                           "2 later tempo changes ignored", "the time signature 5/4 became 4/4"}});
     }
@@ -127,10 +154,13 @@ std::vector<Foreign> foreignFiles() {
         note(tune, 0, 69, 120);
         note(tune, 959 * 120 - 240, 71, 120);
         note(tune, 0, 72, 120).end();
-        cases.push_back({"no tempo, sixteenths and a note too late", file(0, 480, {tune}),
-                         "0:8/1 1:7/1 959:6/1 end=960", 480, 4,
-                         {"imported 3 notes (a step is a sixteenth note)",
-                          "1 left out (past the last step)"}});
+        cases.push_back(
+            {"no tempo, sixteenths and a note too late",
+             file(0, 480, {tune}),
+             "0:8/1 1:7/1 959:6/1 end=960",
+             480,
+             4,
+             {"imported 3 notes (a step is a sixteenth note)", "1 left out (past the last step)"}});
     }
     return cases;
 }
@@ -192,8 +222,8 @@ TEST(MidiImport, ImportsWhatAFileCutBetweenEventsHolds) {
     note(two, 0, 64).end();
     const Bytes whole = file(1, 480, {one, two});
     // Without the second track, and without the first track's End of Track.
-    for (const std::size_t size : {whole.size() - two.bytes.size() - 8,
-                                   whole.size() - two.bytes.size() - 8 - 4}) {
+    for (const std::size_t size :
+         {whole.size() - two.bytes.size() - 8, whole.size() - two.bytes.size() - 8 - 4}) {
         const zubo::MidiImportResult result =
             zubo::importMidi(Bytes(whole.begin(), whole.begin() + static_cast<long>(size)));
         ASSERT_TRUE(result.ok()) << result.error;

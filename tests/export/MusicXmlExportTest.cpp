@@ -115,7 +115,8 @@ TEST(MusicXmlExport, WritesPartsMeasuresChordsAndRests) {
         EXPECT_EQ(element(xml, "beat-type"), "4");
         EXPECT_EQ(element(xml, "sign"), "G");
         EXPECT_EQ(element(xml, "per-minute"), std::to_string(c.tempo));
-        EXPECT_NE(xml.find("<sound tempo=\"" + std::to_string(c.tempo) + "\"/>"), std::string::npos);
+        EXPECT_NE(xml.find("<sound tempo=\"" + std::to_string(c.tempo) + "\"/>"),
+                  std::string::npos);
     }
 }
 
@@ -135,9 +136,11 @@ TEST(MusicXmlExport, WritesTheFileOrNothing) {
     EXPECT_EQ(text.str(), zubo::musicXmlText(score));
     // Well-formed for any XML reader (the DTD is not fetched).
     EXPECT_EQ(std::system(("xmllint --noout --nonet '" + path + "'").c_str()), 0);
-    const zubo::ExportResult refused = zubo::exportMusicXml(score, folder.path() + "/no/such.musicxml");
+    const zubo::ExportResult refused =
+        zubo::exportMusicXml(score, folder.path() + "/no/such.musicxml");
     EXPECT_EQ(refused.outcome, zubo::ExportResult::Outcome::Failed);
-    EXPECT_EQ(refused.message.rfind(folder.path() + "/no/such.musicxml: ", 0), 0u) << refused.message;
+    EXPECT_EQ(refused.message.rfind(folder.path() + "/no/such.musicxml: ", 0), 0u)
+        << refused.message;
 }
 
 } // namespace

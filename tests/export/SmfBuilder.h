@@ -57,8 +57,7 @@ struct Track {
                      static_cast<char>(micros)});
     }
     Track& meter(unsigned long delta, int numerator, int power) {
-        return meta(delta, 0x58,
-                    {static_cast<char>(numerator), static_cast<char>(power), 24, 8});
+        return meta(delta, 0x58, {static_cast<char>(numerator), static_cast<char>(power), 24, 8});
     }
     Track& end(unsigned long delta = 0) { return meta(delta, 0x2F, ""); }
 };
