@@ -23,7 +23,8 @@ QString suffixOf(const std::string& path) {
 bool knownOutputSuffix(const QString& suffix) {
     return suffix == QLatin1String("orn") || suffix == QLatin1String("png") ||
            suffix == QLatin1String("wav") || suffix == QLatin1String("flac") ||
-           suffix == QLatin1String("ogg") || suffix == QLatin1String("mid");
+           suffix == QLatin1String("ogg") || suffix == QLatin1String("mid") ||
+           suffix == QLatin1String("musicxml");
 }
 
 } // namespace
@@ -47,7 +48,11 @@ QString usageText() {
         "                        the format (.orn: score text with CR LF line ends;\n"
         "                        .png: a picture of the staff up to the end mark;\n"
         "                        .wav, .flac, .ogg: the score played, 44100 Hz stereo;\n"
-        "                        .mid: a Standard MIDI File of the notes as played)\n"
+        "                        .mid: a Standard MIDI File of the notes as played;\n"
+        "                        .musicxml: MusicXML 4.0 for notation programs);\n"
+        "                        for .orn, .png and .musicxml, FILE may be a\n"
+        "                        Standard MIDI File (format 0 or 1) put onto the\n"
+        "                        staff, with a report of what changed\n"
         "  --play FILE           play the score through the default audio output\n"
         "                        until it has rung out (Ctrl-C stops it, a second\n"
         "                        Ctrl-C ends it at once)\n"
@@ -177,7 +182,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         if (!knownOutputSuffix(suffixOf(commandLine.output))) {
             return usageError(
                 QStringLiteral(
-                    "%1: unknown output format (use .orn, .png, .wav, .flac, .ogg or .mid)")
+                    "%1: unknown output format (use .orn, .png, .wav, .flac, .ogg, .mid or "
+                    ".musicxml)")
                     .arg(QString::fromStdString(commandLine.output)));
         }
     } else if (parser.isSet(play)) {

@@ -8,8 +8,10 @@
 #include "document/ExportSettings.h"
 #include "document/Preferences.h"
 #include "export/MidiExport.h"
+#include "export/MusicXmlExport.h"
 #include "export/ScoreCommands.h"
 #include "export/ScoreInput.h"
+#include "export/SongInput.h"
 #include "sound/OrnWaves.h"
 
 #include <QFileInfo>
@@ -135,15 +137,19 @@ int runExport(const CommandLine& commandLine, std::ostream& out, std::ostream& e
         return 1;
     }
     const std::string suffix = suffixOf(output);
-    if (suffix != "orn" && suffix != "png") {
+    if (suffix != "orn" && suffix != "png" && suffix != "musicxml") {
         return runAudio(commandLine, out, err, in);
     }
     if (suffix == "png" && !checkStaffImages(err)) {
         return 1;
     }
-    const auto score = readValidScore(commandLine.files.front(), in, err);
+    // A MIDI file comes in through the import, which reports what it changed.
+    const auto score = readSong(commandLine.files.front(), in, err);
     if (!score) {
         return 1;
+    }
+    if (suffix == "musicxml") {
+        return reported(exportMusicXml(*score, output), err);
     }
     return reported(suffix == "orn"
                         ? exportScoreText(*score, output, commandLine.shortForm)

@@ -63,11 +63,17 @@ public:
     void openDocument();
     // A copy of a shipped example in a new untitled window.
     OrnWindowController* openExample(const QString& path);
+    // Asks for a Standard MIDI File and opens its import as a new edited,
+    // untitled document ("tune.mid (imported)"), then shows the import's
+    // report; a file it cannot read gives an alert and opens nothing.
+    OrnWindowController* importMidi();
+    OrnWindowController* importMidiFile(const QString& path);
     bool saveDocument(OrnWindowController* window);
     bool saveDocumentAs(OrnWindowController* window);
     bool exportAudio(OrnWindowController* window);
     bool exportPicture(OrnWindowController* window);
     bool exportMidi(OrnWindowController* window);
+    bool exportMusicXml(OrnWindowController* window);
     // The save-changes question for an edited document: true when the window
     // may close (saved or not wanted), false on Cancel or a failed save.
     bool canClose(OrnWindowController* window);

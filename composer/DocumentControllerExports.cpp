@@ -1,5 +1,5 @@
 // The document controller's exports: the path question, and the audio,
-// picture and MIDI writers run on the window's score.
+// picture, MIDI and MusicXML writers run on the window's score.
 #include "composer/DocumentController.h"
 
 #include "composer/OrnWindowController.h"
@@ -10,6 +10,7 @@
 #include "document/SaveTarget.h"
 #include "export/AudioExport.h"
 #include "export/MidiExport.h"
+#include "export/MusicXmlExport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -95,6 +96,18 @@ bool DocumentController::exportMidi(OrnWindowController* window) {
         zubo::midiExportOptions(zubo::withExportSettings({}, *_preferences));
     return writeExport(window, path, [&](const OrnScore& score, const std::string& out) {
         return zubo::exportMidi(score, out, options);
+    });
+}
+
+bool DocumentController::exportMusicXml(OrnWindowController* window) {
+    const QString path =
+        askExportPath(window, QStringLiteral("Export MusicXML"), QStringLiteral(".musicxml"),
+                      QStringLiteral("MusicXML files (*.musicxml)"), zubo::isMusicXmlExportPath);
+    if (path.isEmpty()) {
+        return false;
+    }
+    return writeExport(window, path, [](const OrnScore& score, const std::string& out) {
+        return zubo::exportMusicXml(score, out);
     });
 }
 

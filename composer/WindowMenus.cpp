@@ -63,6 +63,9 @@ void buildFileMenu(OrnWindowController* w, DocumentController* c) {
         QObject::connect(examples->addAction(title), &QAction::triggered, c,
                          [c, path] { c->openExample(path); });
     }
+    QAction* import = addAction(w, file, "actionImportMidi", QStringLiteral("&Import MIDI..."));
+    import->setToolTip(QStringLiteral("Open a Standard MIDI File as a new song on the staff"));
+    QObject::connect(import, &QAction::triggered, c, [c] { c->importMidi(); });
     file->addSeparator();
     QObject::connect(
         addAction(w, file, "actionSave", QStringLiteral("&Save"), {QKeySequence::Save}),
@@ -80,6 +83,10 @@ void buildFileMenu(OrnWindowController* w, DocumentController* c) {
     QAction* midi = addAction(w, file, "actionExportMidi", QStringLiteral("Export &MIDI..."));
     midi->setToolTip(QStringLiteral("Write the score's notes as a Standard MIDI File"));
     QObject::connect(midi, &QAction::triggered, w, [c, w] { c->exportMidi(w); });
+    QAction* musicXml =
+        addAction(w, file, "actionExportMusicXml", QStringLiteral("Export Music&XML..."));
+    musicXml->setToolTip(QStringLiteral("Write the score as MusicXML for notation programs"));
+    QObject::connect(musicXml, &QAction::triggered, w, [c, w] { c->exportMusicXml(w); });
     file->addSeparator();
     QObject::connect(
         addAction(w, file, "actionClose", QStringLiteral("&Close"), {QKeySequence::Close}),

@@ -84,6 +84,8 @@ public:
     // when it had none, as "Untitled 2"), or empty.
     void setRecoveredFrom(const QString& name);
     QString recoveredFrom() const { return _recoveredFrom; }
+    // An untitled document made by importing the file `name` is "NAME (imported)".
+    void setImportedFrom(const QString& name) { _importedFrom = name; }
     // The open document standing for `path` (compared as canonical paths),
     // or null.
     static MyDocument* documentForPath(const QString& path);
@@ -359,6 +361,7 @@ private:
     Dialogs* _dialogs = nullptr;
     QString _filePath;
     QString _recoveredFrom;
+    QString _importedFrom;
     // Tells restored documents of one name apart; 0 when not restored.
     int _recoveredNumber = 0;
     // The file at _filePath as last opened or saved here.

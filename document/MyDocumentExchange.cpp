@@ -115,6 +115,9 @@ QString MyDocument::displayName() const {
                    ? QStringLiteral("%1 (recovered)").arg(name)
                    : QStringLiteral("%1 (recovered %2)").arg(name).arg(_recoveredNumber);
     }
+    if (!_importedFrom.isEmpty()) {
+        return QStringLiteral("%1 (imported)").arg(_importedFrom);
+    }
     if (_untitledNumber == 0) {
         _untitledNumber = ++g_untitledCount;
     }

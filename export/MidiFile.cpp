@@ -35,7 +35,9 @@ constexpr std::array<int, 15> kPrograms = {26, 13, 39, 10,  62, 81, 86, 54,
 constexpr std::uint8_t kNoteOn = 0x90;
 constexpr std::uint8_t kProgramChange = 0xC0;
 constexpr std::uint8_t kMeta = 0xFF;
+constexpr std::uint8_t kText = 0x01;
 constexpr std::uint8_t kTrackName = 0x03;
+constexpr std::uint8_t kMarker = 0x06;
 constexpr std::uint8_t kEndOfTrack = 0x2F;
 constexpr std::uint8_t kTempo = 0x51;
 constexpr std::uint8_t kTimeSignature = 0x58;
@@ -184,6 +186,10 @@ bool writeMidiFile(const MidiTimeline& timeline, int velocity, const MidiSink& s
                                                  MidiTimeline::kTicksPerQuarter),
                                2, 24, 8};
     tempo.meta(0, kTimeSignature, std::string_view(signature, 4));
+    if (timeline.loop) {
+        tempo.meta(0, kText, kLoopText);
+    }
+    tempo.meta(timeline.passTicks, kMarker, kEndMarker);
     tempo.meta(timeline.endTick, kEndOfTrack, {});
     if (!tempo.writeChunk(sink)) {
         return false;

@@ -129,6 +129,7 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
 
     const int n = OrnPlayer::stepLength(score.tempo(), coefficient);
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
+    timeline.loop = score.loop();
     timeline.passes = score.loop() ? std::max(loops, 1) : 1;
     if (timeline.passes > 1) {
         Timing each(timeline.repeated, timeline.ticksPerStep, n);

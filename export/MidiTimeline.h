@@ -33,6 +33,9 @@ struct MidiTimeline {
     // Steps a measure: 3 or 4.
     int measure = 4;
     int passes = 1;
+    // Whether the score loops, and the end mark's tick in the first pass: the
+    // file marks both, so that an import gets the score back.
+    bool loop = false;
     long long passTicks = 0;
     // The notes of each pass before the last, from the pass's start, and
     // those of the last pass, which rings out. By start, then by track.

@@ -8,6 +8,10 @@
 namespace zubo {
 
 ScoreInput readScoreInput(const std::string& path, std::istream& in) {
+    return readScoreInput(path, in, kMaxScoreFileBytes);
+}
+
+ScoreInput readScoreInput(const std::string& path, std::istream& in, std::size_t maxBytes) {
     ScoreInput input;
     if (path == "-") {
         std::vector<char> chunk(65536);
@@ -16,16 +20,15 @@ ScoreInput readScoreInput(const std::string& path, std::istream& in) {
             const auto got = static_cast<std::size_t>(in.gcount());
             input.bytes.insert(input.bytes.end(), chunk.begin(),
                                chunk.begin() + static_cast<std::ptrdiff_t>(got));
-            if (input.bytes.size() > kMaxScoreFileBytes) {
+            if (input.bytes.size() > maxBytes) {
                 input.bytes.clear();
-                input.error = "standard input: larger than " +
-                              std::to_string(kMaxScoreFileBytes) + " bytes";
+                input.error = "standard input: larger than " + std::to_string(maxBytes) + " bytes";
                 return input;
             }
         }
         return input;
     }
-    auto contents = readWholeFile(path, kMaxScoreFileBytes);
+    auto contents = readWholeFile(path, maxBytes);
     if (!contents.ok()) {
         input.error = path + ": " + contents.error;
         return input;

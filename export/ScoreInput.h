@@ -23,6 +23,8 @@ struct ScoreInput {
 
 // Reads a score text from a file, or from `in` when path is "-".
 ScoreInput readScoreInput(const std::string& path, std::istream& in);
+// The same with another limit, for inputs that may be other files.
+ScoreInput readScoreInput(const std::string& path, std::istream& in, std::size_t maxBytes);
 
 // Reads and loads a score for a command that needs a valid one. On failure
 // returns nullptr and sets `error` to a one-line reason naming the file.
