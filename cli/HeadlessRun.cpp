@@ -1,5 +1,6 @@
 #include "cli/HeadlessRun.h"
 #include "cli/PlayCommand.h"
+#include "cli/PlaybackStart.h"
 #include "cli/ResourceCheck.h"
 #include "cli/SettingsCheck.h"
 #include "common/Log.h"
@@ -119,6 +120,9 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
     const auto score = readValidScore(input, in, err);
     if (!score) {
         return 1;
+    }
+    if (!checkStartStep(*score, commandLine.audio.from, err)) {
+        return 2;
     }
     const AudioExportOptions options =
         withExportSettings(commandLine.audio, *Preferences::shared());

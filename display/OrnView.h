@@ -56,6 +56,8 @@ class OrnView : public QWidget {
     // staff clears.
     int selectionFirst() const { return _selectionFirst; }
     int selectionCount() const { return _selectionCount; }
+    // The step at the view's left edge, within 0..959.
+    int leftEdgeStep() const { return stepAtX(0.0f); }
 
     // Rebuilds both images for the view's current size and paints image 0
     // for the recorded position; called only by the paint routine.

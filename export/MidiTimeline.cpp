@@ -103,9 +103,10 @@ class Timing {
     std::array<std::array<std::size_t, 128>, 16> _lastOf;
 };
 
-void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
+// Places the notes of steps [from, end), the first at frame 0.
+void playPass(const OrnScore& score, int from, int end, int stepFrames, Timing& timing) {
     long long frame = 0;
-    for (int step = 0; step < end; ++step, frame += stepFrames) {
+    for (int step = from; step < end; ++step, frame += stepFrames) {
         for (int y = 0; y < OrnScore::maxNotes(); ++y) {
             const int note = score.noteAt(step, y);
             if (note == 0) {
@@ -118,7 +119,7 @@ void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
 
 } // namespace
 
-MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
+MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops, int from) {
     MidiTimeline timeline;
     const long long micros =
         std::max(1LL, std::llround(OrnPlayer::stepSeconds(score.tempo(), coefficient) * 1e6));
@@ -130,18 +131,27 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
     const int n = OrnPlayer::stepLength(score.tempo(), coefficient);
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
     timeline.passes = score.loop() ? std::max(loops, 1) : 1;
-    if (timeline.passes > 1) {
-        Timing each(timeline.repeated, timeline.ticksPerStep, n);
-        playPass(score, end, n, each);
-        each.restart(static_cast<long long>(end) * n);
+    from = std::clamp(from, 0, end);
+    const auto wholePass = [&](std::vector<MidiNote>& notes, int start) {
+        Timing each(notes, timeline.ticksPerStep, n);
+        playPass(score, start, end, n, each);
+        each.restart(static_cast<long long>(end - start) * n);
         each.finish();
+    };
+    if (timeline.passes > 1 && from > 0) {
+        wholePass(timeline.first, from);
+        timeline.firstTicks = static_cast<long long>(end - from) * timeline.ticksPerStep;
     }
+    if (timeline.repeats() > 0) {
+        wholePass(timeline.repeated, 0);
+    }
+    const int lastFrom = timeline.passes > 1 ? 0 : from;
     Timing ringing(timeline.last, timeline.ticksPerStep, n);
-    playPass(score, end, n, ringing);
+    playPass(score, lastFrom, end, n, ringing);
     ringing.finish();
     timeline.passTicks = static_cast<long long>(end) * timeline.ticksPerStep;
-    const long long lastStart = (timeline.passes - 1) * timeline.passTicks;
-    timeline.endTick = lastStart + timeline.passTicks;
+    const long long lastStart = timeline.lastStart();
+    timeline.endTick = lastStart + static_cast<long long>(end - lastFrom) * timeline.ticksPerStep;
     for (const MidiNote& note : timeline.last) {
         timeline.endTick = std::max(timeline.endTick, lastStart + note.off);
     }
