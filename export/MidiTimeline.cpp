@@ -35,7 +35,8 @@ class Timing {
     // Places the voice of one cell on `track` at `frame` as the player does,
     // ending the notes whose voices the mixer drops for it.
     void place(int step, int track, int instrument, int ornNote, long long frame) {
-        auto voice = OrnWaves::allocTone(instrument, ornNote);
+        auto voice = OrnWaves::ourTone(instrument, ornNote);
+        // Our sounds, never the user's: a MIDI file plays on the listener's.
         // The file needs no sample: a note whose sample is missing or empty
         // gets a silent stand-in that the mixer cuts like any voice, and
         // lasts until then (one step when nothing cuts it).
