@@ -179,9 +179,12 @@ void OrnWaves::reclaimUserSamples() {
     }
     // A set whose sounds a voice still holds waits: the voice may end on the
     // audio thread, which must not free a sound.
+    // A sound of both registers is held twice by its set.
     std::erase_if(_retiredUserSamples, [](const std::unique_ptr<const UserSamples>& set) {
-        return std::all_of(set->waves.begin(), set->waves.end(),
-                           [](const auto& wave) { return !wave || wave.use_count() == 1; });
+        return std::all_of(set->waves.begin(), set->waves.end(), [&](const auto& wave) {
+            return !wave || wave.use_count() == std::count(set->waves.begin(),
+                                                           set->waves.end(), wave);
+        });
     });
 }
 

@@ -1,20 +1,19 @@
 #include "sound/UserInstruments.h"
 
-#include <samplerate.h>
-#include <sndfile.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <samplerate.h>
+#include <sndfile.h>
 #include <system_error>
 
 namespace {
 
-constexpr std::array<const char*, 15> kNames = {"Zubo", "Rezedo", "Dozevid", "Star", "Flower",
-                                                "Pocket", "Dog", "Cat", "Pig", "Goose",
-                                                "Ruzed", "Plane", "Ship", "Car", "Heart"};
+constexpr std::array<const char*, 15> kNames = {"Zubo",   "Rezedo", "Dozevid", "Star", "Flower",
+                                                "Pocket", "Dog",    "Cat",     "Pig",  "Goose",
+                                                "Ruzed",  "Plane",  "Ship",    "Car",  "Heart"};
 constexpr int kRate = 44100;
 constexpr double kMaxSeconds = 10.0;
 constexpr std::uintmax_t kMaxFileBytes = 16u << 20;
