@@ -109,6 +109,9 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
     }
     warnAboutSettings(*Preferences::shared(), !commandLine.audio.volumePercent,
                       !commandLine.audio.tempoEmulation, err);
+    if (!midi && !useInstruments(commandLine, err)) {
+        return 1;
+    }
     if (commandLine.mode == CommandLine::Mode::Play) {
         PlayOptions options;
         options.audio = commandLine.audio;

@@ -1,7 +1,10 @@
 #include "cli/PlaybackStart.h"
 
+#include "document/InstrumentsFolder.h"
+#include "document/Preferences.h"
 #include "score/OrnScore.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <ostream>
@@ -41,6 +44,25 @@ QString parsePlaybackStart(const QCommandLineParser& parser, const QCommandLineO
         commandLine.instruments = bytes.bytes(parser.value(instruments));
     }
     return {};
+}
+
+bool useInstruments(const CommandLine& commandLine, std::ostream& err) {
+    const QString folder = commandLine.instruments.empty()
+                               ? instrumentsFolderSetting(*Preferences::shared())
+                               : QFile::decodeName(commandLine.instruments.c_str());
+    const InstrumentsChange change = useInstrumentsFolder(folder);
+    if (!change.error.isEmpty()) {
+        err << "zubo-sequencer: " << change.error.toStdString() << '\n';
+        return false;
+    }
+    for (const QString& warning : change.warnings) {
+        err << "zubo-sequencer: " << warning.toStdString() << '\n';
+    }
+    if (commandLine.verbose && !change.ignored.isEmpty()) {
+        err << "zubo-sequencer: not an instrument's name, ignored in " << folder.toStdString()
+            << ": " << change.ignored.join(QStringLiteral(", ")).toStdString() << '\n';
+    }
+    return true;
 }
 
 bool checkStartStep(const OrnScore& score, int from, std::ostream& err) {

@@ -19,6 +19,12 @@ QString parsePlaybackStart(const QCommandLineParser& parser, const QCommandLineO
                            const QCommandLineOption& instruments, const ArgumentBytes& bytes,
                            CommandLine& commandLine);
 
+// Puts the user's sounds in the shared bank: from --instruments, else the
+// "instrumentsFolder" setting. False after saying why the folder cannot be
+// used; a file that cannot is a warning, and with --verbose the files with
+// other names are listed.
+bool useInstruments(const CommandLine& commandLine, std::ostream& err);
+
 // Whether the step a render starts at lies before the score's end mark;
 // else says so on `err` (a usage error, exit status 2).
 bool checkStartStep(const OrnScore& score, int from, std::ostream& err);

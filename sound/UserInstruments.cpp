@@ -87,7 +87,11 @@ std::shared_ptr<Wave> readSound(const std::filesystem::path& path, std::string& 
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) {
-        problem = "not a sound file (" + std::string(sf_strerror(nullptr)) + ")";
+        std::string reason = sf_strerror(nullptr);
+        if (!reason.empty() && reason.back() == '.') {
+            reason.pop_back();
+        }
+        problem = "not a sound file (" + reason + ")";
         return nullptr;
     }
     const auto close = [&] { sf_close(file); };
