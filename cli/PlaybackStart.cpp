@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
 #include <ostream>
 
 namespace zubo {
@@ -69,8 +68,8 @@ bool checkStartStep(const OrnScore& score, int from, std::ostream& err) {
     if (from < score.end()) {
         return true;
     }
-    err << "zubo-sequencer: --from " << from << " is at or past the end mark (step "
-        << score.end() << ")\n";
+    err << "zubo-sequencer: --from " << from << " is at or past the end mark (step " << score.end()
+        << ")\n";
     return false;
 }
 

@@ -5,7 +5,6 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-
 #include <iosfwd>
 
 class OrnScore;

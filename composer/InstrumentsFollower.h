@@ -12,12 +12,12 @@ class Preferences;
 class InstrumentsFollower : public QObject {
     Q_OBJECT
 
-public:
+  public:
     InstrumentsFollower(Dialogs* dialogs, Preferences* preferences, QObject* parent = nullptr);
 
     void apply();
 
-private:
+  private:
     Dialogs* _dialogs;
     Preferences* _preferences;
 };

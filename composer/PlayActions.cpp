@@ -38,10 +38,10 @@ void buildPlayActions(QMenu* play, OrnWindowController* w) {
         play, "actionPlayFromHere", QStringLiteral("Play from &Here"),
         QStringLiteral("Play from the highlighted step, else from the left edge of the staff"),
         QKeySequence(Qt::SHIFT | Qt::Key_Space));
-    QAction* selection = addPlayAction(
-        play, "actionPlaySelection", QStringLiteral("Play &Selection"),
-        QStringLiteral("Play the selected steps over and over until Stop"),
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
+    QAction* selection =
+        addPlayAction(play, "actionPlaySelection", QStringLiteral("Play &Selection"),
+                      QStringLiteral("Play the selected steps over and over until Stop"),
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
     for (QAction* action : {here, selection}) {
         QObject::connect(action, &QAction::triggered, w, &OrnWindowController::commitTempo);
     }

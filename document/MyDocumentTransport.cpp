@@ -255,8 +255,8 @@ void MyDocument::onPlaying() {
     // position and the mixer's length belong to the new playback. While it is
     // pending they belong to the previous one, and the step asked for is shown.
     const bool pending = restartPending();
-    float p = pending ? static_cast<float>(_player.requestedFrom())
-                      : syncData()->floatPlayingIndex();
+    float p =
+        pending ? static_cast<float>(_player.requestedFrom()) : syncData()->floatPlayingIndex();
     const int end = _player.passEnd(*_score);
     if (!pending && p > static_cast<float>(end) && !_player.loopsAgain(*_score)) {
         if (mixerDuration() <= 0) {

@@ -105,9 +105,8 @@ ExportResult exportAudio(const OrnScore& score, const std::string& output,
     // RF64, which turns into plain WAV at the end if it stayed smaller.
     double needed = 0.0;
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
-        needed =
-            minimumBytes(score, options.settings.tempoEmurationCoefficient, options.loops,
-                         options.from, format);
+        needed = minimumBytes(score, options.settings.tempoEmurationCoefficient, options.loops,
+                              options.from, format);
         if (needed + kRingOutMargin >= kRiffLimit) {
             format = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
         }

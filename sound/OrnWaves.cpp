@@ -182,8 +182,8 @@ void OrnWaves::reclaimUserSamples() {
     // A sound of both registers is held twice by its set.
     std::erase_if(_retiredUserSamples, [](const std::unique_ptr<const UserSamples>& set) {
         return std::all_of(set->waves.begin(), set->waves.end(), [&](const auto& wave) {
-            return !wave || wave.use_count() == std::count(set->waves.begin(),
-                                                           set->waves.end(), wave);
+            return !wave ||
+                   wave.use_count() == std::count(set->waves.begin(), set->waves.end(), wave);
         });
     });
 }
