@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ArgumentBytes.h"
+#include "cli/PlaybackStart.h"
 #include "display/OrnStaffRows.h"
 
 #include <QCommandLineParser>
@@ -78,6 +79,11 @@ QString usageText() {
         "  --loops N             with audio or MIDI output or --play, passes of a\n"
         "                        looping score before it rings out,\n"
         "                        1 to 1000 (default 1)\n"
+        "  --from STEP           with audio or MIDI output or --play, start at STEP\n"
+        "                        (0 to 959, before the end mark), as if played from\n"
+        "                        there (default 0)\n"
+        "  --instruments DIR     with audio output or --play, your own sounds from DIR\n"
+        "                        (default: the \"instrumentsFolder\" setting)\n"
         "  --smooth              with audio output or --play, fade out cut voices and\n"
         "                        interpolate pitched ones (default: the\n"
         "                        \"playbackQuality\" setting)\n"
@@ -123,13 +129,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                                             QStringLiteral("TYPE"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
     const QCommandLineOption smooth(QStringLiteral("smooth"));
+    const QCommandLineOption from(QStringLiteral("from"), QString(), QStringLiteral("STEP"));
+    const QCommandLineOption instruments(QStringLiteral("instruments"), QString(),
+                                         QStringLiteral("DIR"));
     const QCommandLineOption play(QStringLiteral("play"));
     const QCommandLineOption nullOutput(QStringLiteral("null-output"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({dump, check, exportTo, shortForm, scale, wrap, floatSamples, volume,
-                       tempoEmulation, loops, smooth, play, nullOutput, verbose, help, version});
+                       tempoEmulation, loops, smooth, play, nullOutput, verbose, help, version,
+                       from, instruments});
     if (!parser.parse(argumentBytes.texts())) {
         return usageError(parser.errorText());
     }
@@ -260,6 +270,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         if (!number || commandLine.audio.loops < 1 || commandLine.audio.loops > 1000) {
             return usageError(QStringLiteral("--loops takes a whole number from 1 to 1000"));
         }
+    }
+    if (const QString problem =
+            parsePlaybackStart(parser, from, instruments, argumentBytes, commandLine);
+        !problem.isEmpty()) {
+        return usageError(problem);
     }
     return commandLine;
 }

@@ -25,7 +25,8 @@ struct CommandLine {
     bool verbose = false;           // --verbose: the diagnostics the composer logs
     int scale = 2;      // --scale: device pixels per display unit of a picture
     int wrap = 0;       // --wrap: a picture's greatest row width in units; 0 one strip
-    AudioExportOptions audio; // --float, --volume, --tempo-emulation, --loops
+    AudioExportOptions audio; // --float, --volume, --tempo-emulation, --loops, --from
+    std::string instruments;  // --instruments: the folder of the user's sounds
     QString error;      // Mode::Error: a one-line usage error
 };
 

@@ -1,5 +1,6 @@
 #include "cli/HeadlessRun.h"
 #include "cli/PlayCommand.h"
+#include "cli/PlaybackStart.h"
 #include "cli/ResourceCheck.h"
 #include "cli/SettingsCheck.h"
 #include "common/Log.h"
@@ -110,6 +111,9 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
     }
     warnAboutSettings(*Preferences::shared(), !commandLine.audio.volumePercent,
                       !commandLine.audio.tempoEmulation, err);
+    if (!midi && !useInstruments(commandLine, err)) {
+        return 1;
+    }
     if (commandLine.mode == CommandLine::Mode::Play) {
         PlayOptions options;
         options.audio = commandLine.audio;
@@ -121,6 +125,9 @@ int runAudio(const CommandLine& commandLine, std::ostream& out, std::ostream& er
     const auto score = readValidScore(input, in, err);
     if (!score) {
         return 1;
+    }
+    if (!checkStartStep(*score, commandLine.audio.from, err)) {
+        return 2;
     }
     const AudioExportOptions options =
         withExportSettings(commandLine.audio, *Preferences::shared());

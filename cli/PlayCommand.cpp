@@ -1,5 +1,6 @@
 #include "cli/PlayCommand.h"
 
+#include "cli/PlaybackStart.h"
 #include "document/ExportSettings.h"
 #include "document/MyDocument.h"
 #include "document/Preferences.h"
@@ -94,6 +95,9 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     if (!score) {
         return 1;
     }
+    if (!checkStartStep(*score, options.audio.from, err)) {
+        return 2;
+    }
     // Installed before the device opens: a sound server that hangs there
     // too must not keep a second Ctrl-C from ending the process.
     const StopSignalGuard stopSignalGuard;
@@ -134,7 +138,7 @@ int playScore(const std::string& input, const PlayOptions& options, std::ostream
     auto shown = started;
     int stopSignal = 0;
     // The last pass rings out instead of starting again.
-    document.startPlaying(std::max(options.audio.loops, 1));
+    document.startPlaying(std::max(options.audio.loops, 1), options.audio.from);
 
     QEventLoop loop;
     QTimer poll;

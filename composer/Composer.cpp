@@ -1,6 +1,7 @@
 #include "composer/Composer.h"
 
 #include "composer/DocumentController.h"
+#include "composer/InstrumentsFollower.h"
 #include "composer/OrnWindowController.h"
 #include "composer/PixelIcon.h"
 #include "composer/QtDialogs.h"
@@ -75,6 +76,7 @@ int runComposer(int& argc, char** argv, const QStringList& files) {
     }
 
     QtDialogs dialogs;
+    const InstrumentsFollower instruments(&dialogs, Preferences::shared());
     // Declared before the controller: the documents remove their files from
     // it as they close.
     RecoveryStore recovery(RecoveryStore::defaultFolder());

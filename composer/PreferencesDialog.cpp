@@ -4,7 +4,11 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -13,7 +17,14 @@
 PreferencesDialog::PreferencesDialog(Preferences* preferences, QWidget* parent)
     : QDialog(parent), _preferences(preferences), _fps(new QSpinBox(this)),
       _volume(new QSpinBox(this)), _tempoEmulation(new QComboBox(this)),
-      _wheel(new QComboBox(this)) {
+      _wheel(new QComboBox(this)),
+      _instrumentsFolder(new QPushButton(QStringLiteral("Your instruments: folder…"), this)),
+      _clearInstruments(new QPushButton(QStringLiteral("Clear"), this)),
+      _instrumentsShown(new QLabel(this)),
+      _askFolder([](QWidget* owner, const QString& start) {
+          return QFileDialog::getExistingDirectory(
+              owner, QStringLiteral("Folder of Your Instruments"), start);
+      }) {
     setWindowTitle(QStringLiteral("Preferences"));
     _fps->setRange(1, 240);
     _fps->setSuffix(QStringLiteral(" frames a second"));
@@ -34,11 +45,25 @@ PreferencesDialog::PreferencesDialog(Preferences* preferences, QWidget* parent)
     _wheel->setAccessibleName(QStringLiteral("Vertical wheel"));
     _wheel->setToolTip(QStringLiteral("What turning the mouse wheel over the staff does"));
 
+    _instrumentsFolder->setAccessibleName(QStringLiteral("Your instruments folder"));
+    _instrumentsFolder->setToolTip(
+        QStringLiteral("Choose a folder of your own sounds: Star.wav replaces the Star, "
+                       "Star-high.wav only its upper notes"));
+    _clearInstruments->setAccessibleName(QStringLiteral("Clear your instruments"));
+    _clearInstruments->setToolTip(QStringLiteral("Play our own sounds again"));
+    _instrumentsShown->setAccessibleName(QStringLiteral("Your instruments in use"));
+    _instrumentsShown->setToolTip(QStringLiteral("The folder whose sounds are played"));
+    auto* instruments = new QHBoxLayout;
+    instruments->addWidget(_instrumentsFolder);
+    instruments->addWidget(_clearInstruments);
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Display rate:"), _fps);
     form->addRow(QStringLiteral("&Volume:"), _volume);
     form->addRow(QStringLiteral("&Tempo emulation:"), _tempoEmulation);
     form->addRow(QStringLiteral("Vertical &wheel:"), _wheel);
+    form->addRow(instruments);
+    form->addRow(_instrumentsShown);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto* column = new QVBoxLayout(this);
@@ -55,6 +80,18 @@ PreferencesDialog::PreferencesDialog(Preferences* preferences, QWidget* parent)
             [p](int v) { p->setValue(QLatin1String(Preferences::kTempoEmurationType), v); });
     connect(_wheel, &QComboBox::currentIndexChanged, p,
             [p](int v) { p->setValue(QLatin1String(Preferences::kVerticalWheelFor), v); });
+    const QLatin1String folderKey(Preferences::kInstrumentsFolder);
+    connect(_instrumentsFolder, &QPushButton::clicked, this, [this, p, folderKey] {
+        const QString folder = _askFolder(this, p->value(folderKey).toString());
+        if (!folder.isEmpty()) {
+            p->setValue(folderKey, folder);
+            load();
+        }
+    });
+    connect(_clearInstruments, &QPushButton::clicked, this, [this, p, folderKey] {
+        p->remove(folderKey);
+        load();
+    });
 }
 
 void PreferencesDialog::load() {
@@ -70,4 +107,9 @@ void PreferencesDialog::load() {
     _tempoEmulation->setCurrentIndex(type == 0 ? 0 : type == 1 ? 1 : type == 2 ? 2 : 3);
     _wheel->setCurrentIndex(
         _preferences->intValue(QLatin1String(Preferences::kVerticalWheelFor)) != 0 ? 1 : 0);
+    const QString folder =
+        _preferences->value(QLatin1String(Preferences::kInstrumentsFolder)).toString();
+    _instrumentsShown->setText(folder.isEmpty() ? QStringLiteral("Our own sounds")
+                                                : QStringLiteral("Sounds from %1").arg(folder));
+    _clearInstruments->setEnabled(!folder.isEmpty());
 }

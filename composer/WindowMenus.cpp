@@ -3,6 +3,7 @@
 #include "composer/DocumentController.h"
 #include "composer/OrnWindowController.h"
 #include "composer/PixelIcon.h"
+#include "composer/PlayActions.h"
 #include "composer/StepActions.h"
 #include "display/MyIcons.h"
 #include "display/OrnView.h"
@@ -152,6 +153,7 @@ void buildPlayMenu(OrnWindowController* w) {
     QObject::connect(addAction(w, play, "actionPlay", QStringLiteral("&Play/Stop"),
                                {QKeySequence(Qt::Key_Space)}),
                      &QAction::triggered, doc, [doc] { doc->play(nullptr); });
+    buildPlayActions(play, w);
     QObject::connect(
         addAction(w, play, "actionLoop", QStringLiteral("&Loop"), {QKeySequence(Qt::Key_L)}),
         &QAction::triggered, doc, [doc] { doc->toggleLoop(); });

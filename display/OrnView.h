@@ -59,6 +59,8 @@ class OrnView : public QWidget {
     // The highlighted cell and the selection in words, as a screen reader
     // says them (empty when there is neither).
     QString spokenCell() const;
+    // The step at the view's left edge, within 0..959.
+    int leftEdgeStep() const { return stepAtX(0.0f); }
 
     // Rebuilds both images for the view's current size and paints image 0
     // for the recorded position; called only by the paint routine.

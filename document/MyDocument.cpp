@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "document/ExportSettings.h"
 #include "document/Preferences.h"
+#include "sound/OrnWaves.h"
 
 MyDocument::MyDocument(Preferences* preferences, QObject* parent)
     : QObject(parent), _score(std::make_unique<OrnScore>()), _player(_score.get()),
@@ -66,6 +67,9 @@ void MyDocument::replaceScore(std::unique_ptr<OrnScore> score) {
 void MyDocument::reclaimRetiredScores() {
     // With the output stopped no block is under way.
     _player.reclaimRetiredScores(!_audioUnitRunning);
+    if (OrnWaves* bank = OrnWaves::ornWaves(); bank != nullptr) {
+        bank->reclaimUserSamples();
+    }
 }
 
 void MyDocument::storeOrigStatus() {

@@ -207,10 +207,13 @@ public:
     // until it has ended.
     void playSingleSound(std::shared_ptr<ToneGenerator> tone);
 
-    // Playback from step 0 (called again while playing: restart at step 0);
-    // a looping score plays `passes` passes and then rings out, or loops
-    // until stopped with OrnPlayer::kEndless.
-    void startPlaying(int passes = OrnPlayer::kEndless);
+    // Playback from step `from` (called again while playing: restart
+    // there); a looping score plays `passes` passes, the first from `from`,
+    // and then rings out, or loops until stopped with OrnPlayer::kEndless.
+    void startPlaying(int passes = OrnPlayer::kEndless, int from = 0);
+    // Playback of the `count` steps from `first` only, looping them until
+    // stopped whatever the score's loop flag.
+    void startPlayingSteps(int first, int count);
     void stopPlaying();
     bool isPlaying() const { return _player.isPlaying(); }
     // The play and stop buttons' action: only the play button starts.
@@ -240,7 +243,9 @@ public:
     int renderFrames(float* left, float* right, int maxFrames) {
         return _player.renderFrames(left, right, maxFrames);
     }
-    void restartPlayback(int passes = OrnPlayer::kEndless) { _player.restart(passes); }
+    void restartPlayback(int passes = OrnPlayer::kEndless, int from = 0) {
+        _player.restart(passes, from);
+    }
     void haltPlayback() { _player.halt(); }
     int mixerDuration() const { return _player.mixerDuration(); }
     bool restartPending() const { return _player.restartPending(); }

@@ -167,14 +167,24 @@ void MyDocument::playSingleSound(std::shared_ptr<ToneGenerator> tone) {
     stopAudioUnitIfPossible();
 }
 
-void MyDocument::startPlaying(int passes) {
+void MyDocument::startPlaying(int passes, int from) {
     // Called while playing, it restarts the score without touching the
     // output or the display timer.
     if (!isPlaying()) {
         startAudioUnit();
         startDisplayTimer();
     }
-    restartPlayback(passes);
+    restartPlayback(passes, from);
+    changeIconForPlayer();
+    emit playStateChanged(true);
+}
+
+void MyDocument::startPlayingSteps(int first, int count) {
+    if (!isPlaying()) {
+        startAudioUnit();
+        startDisplayTimer();
+    }
+    _player.restartRange(first, first + count);
     changeIconForPlayer();
     emit playStateChanged(true);
 }
@@ -243,10 +253,11 @@ void MyDocument::onPlaying() {
     }
     // The request is read before the position: once it reads as served, the
     // position and the mixer's length belong to the new playback. While it is
-    // pending they belong to the previous one, and 0 is shown.
+    // pending they belong to the previous one, and the step asked for is shown.
     const bool pending = restartPending();
-    float p = pending ? 0.0f : syncData()->floatPlayingIndex();
-    const int end = _score->end();
+    float p =
+        pending ? static_cast<float>(_player.requestedFrom()) : syncData()->floatPlayingIndex();
+    const int end = _player.passEnd(*_score);
     if (!pending && p > static_cast<float>(end) && !_player.loopsAgain(*_score)) {
         if (mixerDuration() <= 0) {
             stopPlaying();

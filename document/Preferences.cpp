@@ -9,7 +9,7 @@ namespace {
 
 const char* const kKeys[] = {Preferences::kFps, Preferences::kVolume,
                              Preferences::kTempoEmurationType, Preferences::kVerticalWheelFor,
-                             Preferences::kPlaybackQuality};
+                             Preferences::kPlaybackQuality, Preferences::kInstrumentsFolder};
 
 } // namespace
 

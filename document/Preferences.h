@@ -11,7 +11,7 @@
 class QFileSystemWatcher;
 
 // The user's preferences: "fps", "volume", "tempoEmurationType",
-// "verticalWheelFor" and "playbackQuality", kept with QSettings (organisation "Zubo", application
+// "verticalWheelFor", "playbackQuality" and "instrumentsFolder", kept with QSettings (organisation "Zubo", application
 // "Zubo Sequencer"). No defaults are registered: an absent key reads as 0.
 //
 // valueChanged is emitted for every change made through this object and, when
@@ -27,6 +27,8 @@ public:
     static constexpr const char* kVerticalWheelFor = "verticalWheelFor";
     // 0 (or absent): classic playback; 1: smooth playback.
     static constexpr const char* kPlaybackQuality = "playbackQuality";
+    // The folder of the user's own instrument sounds; absent or empty: none.
+    static constexpr const char* kInstrumentsFolder = "instrumentsFolder";
 
     explicit Preferences(QObject* parent = nullptr);
     ~Preferences() override;

@@ -40,10 +40,10 @@ int formatFor(const std::string& ext, bool floatSamples) {
 
 // A render's size in bytes before any ring-out: what it needs at least.
 // In floating point, as a far end mark times many loops passes any integer.
-double minimumBytes(const OrnScore& score, int coefficient, int loops, int format) {
-    const double frames = OrnPlayer::stepLength(score.tempo(), coefficient) *
-                          static_cast<double>(std::max(score.end(), 0)) *
-                          (score.loop() ? loops : 1);
+double minimumBytes(const OrnScore& score, int coefficient, int loops, int from, int format) {
+    const double end = static_cast<double>(std::max(score.end(), 0));
+    const double steps = std::max(end - from, 0.0) + (score.loop() ? (loops - 1) * end : 0.0);
+    const double frames = OrnPlayer::stepLength(score.tempo(), coefficient) * steps;
     const int sampleBytes = (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT ? 4 : 2;
     return frames * 2 * sampleBytes;
 }
@@ -105,8 +105,8 @@ ExportResult exportAudio(const OrnScore& score, const std::string& output,
     // RF64, which turns into plain WAV at the end if it stayed smaller.
     double needed = 0.0;
     if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV) {
-        needed =
-            minimumBytes(score, options.settings.tempoEmurationCoefficient, options.loops, format);
+        needed = minimumBytes(score, options.settings.tempoEmurationCoefficient, options.loops,
+                              options.from, format);
         if (needed + kRingOutMargin >= kRiffLimit) {
             format = SF_FORMAT_RF64 | (format & SF_FORMAT_SUBMASK);
         }
@@ -122,7 +122,7 @@ ExportResult exportAudio(const OrnScore& score, const std::string& output,
                                     ", but only " + megabytes(static_cast<double>(available)) +
                                     " are free there");
     }
-    renderScore(player, score, options.loops,
+    renderScore(player, score, {options.loops, options.from},
                 [&](std::span<const float> block) { return file.write(block); });
     if (!file.commit()) {
         return ExportResult::failed(output + ": " + file.error());

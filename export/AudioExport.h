@@ -21,6 +21,7 @@ struct ExportSettings {
 struct AudioExportOptions {
     bool floatSamples = false; // 32-bit float WAV, frames exactly as rendered
     int loops = 1;             // passes of a looping score
+    int from = 0;              // the step the render starts at, before the end mark
     // As the user gave them; exportSettings() fills `settings` from these,
     // with the preferences standing in for those not given.
     std::optional<double> volumePercent; // else the "volume" preference

@@ -34,13 +34,14 @@ bool isMidiExportPath(const std::string& output) {
 }
 
 MidiExportOptions midiExportOptions(const AudioExportOptions& resolved) {
-    return {resolved.loops, resolved.settings.gain, resolved.settings.tempoEmurationCoefficient};
+    return {resolved.loops, resolved.from, resolved.settings.gain,
+            resolved.settings.tempoEmurationCoefficient};
 }
 
 ExportResult exportMidi(const OrnScore& score, const std::string& output,
                         const MidiExportOptions& options) {
     const MidiTimeline timeline =
-        midiTimeline(score, options.tempoEmurationCoefficient, options.loops);
+        midiTimeline(score, options.tempoEmurationCoefficient, options.loops, options.from);
     const ExportSignalGuard signalGuard;
     AtomicFile file(output);
     if (!file.open() ||

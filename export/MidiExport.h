@@ -18,6 +18,7 @@ int midiVelocity(float gain);
 // the velocity. Nothing else of the audio settings does.
 struct MidiExportOptions {
     int loops = 1;                     // passes of a looping score
+    int from = 0;                      // the step the first pass starts at
     float gain = 1.0f;                 // the volume: 1.0 is 100 %
     int tempoEmurationCoefficient = 0; // 0, 32, 48 or 64: see OrnPlayer::stepLength
 };

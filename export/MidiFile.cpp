@@ -136,11 +136,12 @@ bool writeInstrumentTrack(const MidiTimeline& timeline, int instrument, int velo
         }
     };
     // A pass's notes all stop by the restart, so the passes follow in order.
+    put(eventsOf(timeline.first, instrument), 0);
     const std::vector<Event> repeated = eventsOf(timeline.repeated, instrument);
-    for (int pass = 0; pass + 1 < timeline.passes; ++pass) {
-        put(repeated, pass * timeline.passTicks);
+    for (int pass = 0; pass < timeline.repeats(); ++pass) {
+        put(repeated, timeline.firstTicks + pass * timeline.passTicks);
     }
-    put(eventsOf(timeline.last, instrument), (timeline.passes - 1) * timeline.passTicks);
+    put(eventsOf(timeline.last, instrument), timeline.lastStart());
     track.meta(timeline.endTick, kEndOfTrack, {});
     return track.writeChunk(sink);
 }
@@ -157,7 +158,7 @@ int midiChannel(int instrument) {
 
 bool writeMidiFile(const MidiTimeline& timeline, int velocity, const MidiSink& sink) {
     std::array<bool, 16> used{};
-    for (const auto* notes : {&timeline.repeated, &timeline.last}) {
+    for (const auto* notes : {&timeline.first, &timeline.repeated, &timeline.last}) {
         for (const MidiNote& note : *notes) {
             used[static_cast<std::size_t>(note.instrument)] =
                 used[static_cast<std::size_t>(note.instrument)] || note.off > note.on;

@@ -35,7 +35,8 @@ class Timing {
     // Places the voice of one cell on `track` at `frame` as the player does,
     // ending the notes whose voices the mixer drops for it.
     void place(int step, int track, int instrument, int ornNote, long long frame) {
-        auto voice = OrnWaves::allocTone(instrument, ornNote);
+        auto voice = OrnWaves::ourTone(instrument, ornNote);
+        // Our sounds, never the user's: a MIDI file plays on the listener's.
         // The file needs no sample: a note whose sample is missing or empty
         // gets a silent stand-in that the mixer cuts like any voice, and
         // lasts until then (one step when nothing cuts it).
@@ -103,9 +104,10 @@ class Timing {
     std::array<std::array<std::size_t, 128>, 16> _lastOf;
 };
 
-void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
+// Places the notes of steps [from, end), the first at frame 0.
+void playPass(const OrnScore& score, int from, int end, int stepFrames, Timing& timing) {
     long long frame = 0;
-    for (int step = 0; step < end; ++step, frame += stepFrames) {
+    for (int step = from; step < end; ++step, frame += stepFrames) {
         for (int y = 0; y < OrnScore::maxNotes(); ++y) {
             const int note = score.noteAt(step, y);
             if (note == 0) {
@@ -118,7 +120,7 @@ void playPass(const OrnScore& score, int end, int stepFrames, Timing& timing) {
 
 } // namespace
 
-MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
+MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops, int from) {
     MidiTimeline timeline;
     const long long micros =
         std::max(1LL, std::llround(OrnPlayer::stepSeconds(score.tempo(), coefficient) * 1e6));
@@ -131,18 +133,27 @@ MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops) {
     const int end = std::clamp(score.end(), 0, OrnScore::maxLength());
     timeline.loop = score.loop();
     timeline.passes = score.loop() ? std::max(loops, 1) : 1;
-    if (timeline.passes > 1) {
-        Timing each(timeline.repeated, timeline.ticksPerStep, n);
-        playPass(score, end, n, each);
-        each.restart(static_cast<long long>(end) * n);
+    from = std::clamp(from, 0, end);
+    const auto wholePass = [&](std::vector<MidiNote>& notes, int start) {
+        Timing each(notes, timeline.ticksPerStep, n);
+        playPass(score, start, end, n, each);
+        each.restart(static_cast<long long>(end - start) * n);
         each.finish();
+    };
+    if (timeline.passes > 1 && from > 0) {
+        wholePass(timeline.first, from);
+        timeline.firstTicks = static_cast<long long>(end - from) * timeline.ticksPerStep;
     }
+    if (timeline.repeats() > 0) {
+        wholePass(timeline.repeated, 0);
+    }
+    const int lastFrom = timeline.passes > 1 ? 0 : from;
     Timing ringing(timeline.last, timeline.ticksPerStep, n);
-    playPass(score, end, n, ringing);
+    playPass(score, lastFrom, end, n, ringing);
     ringing.finish();
     timeline.passTicks = static_cast<long long>(end) * timeline.ticksPerStep;
-    const long long lastStart = (timeline.passes - 1) * timeline.passTicks;
-    timeline.endTick = lastStart + timeline.passTicks;
+    const long long lastStart = timeline.lastStart();
+    timeline.endTick = lastStart + static_cast<long long>(end - lastFrom) * timeline.ticksPerStep;
     for (const MidiNote& note : timeline.last) {
         timeline.endTick = std::max(timeline.endTick, lastStart + note.off);
     }

@@ -21,9 +21,10 @@ struct MidiNote {
 // sample ends, whichever comes first. A note whose sample is missing or empty
 // lasts until the mixer would drop it, or one step when nothing does.
 //
-// Every pass of a looping score but the last sounds alike, as the restart
-// drops every voice: the notes of one such pass are kept once, so that a
-// timeline of any number of passes takes the memory of two.
+// Every pass of a looping score but the first and the last sounds alike, as
+// the restart drops every voice: the notes of one such pass are kept once, so
+// that a timeline of any number of passes takes the memory of three. The
+// first pass differs only when it starts after step 0.
 struct MidiTimeline {
     static constexpr int kTicksPerQuarter = 480;
     // One step is one quarter note; a step longer than a tempo event can
@@ -37,10 +38,17 @@ struct MidiTimeline {
     // file marks both, so that an import gets the score back.
     bool loop = false;
     long long passTicks = 0;
-    // The notes of each pass before the last, from the pass's start, and
-    // those of the last pass, which rings out. By start, then by track.
+    // A first pass that starts after step 0 and is not the last: its notes
+    // and its length (0: none, every pass is whole).
+    std::vector<MidiNote> first;
+    long long firstTicks = 0;
+    // The notes of each whole pass before the last, from the pass's start,
+    // and those of the last pass, which rings out. By start, then by track.
     std::vector<MidiNote> repeated;
     std::vector<MidiNote> last;
+    // How many passes `repeated` sounds, and where the last pass starts.
+    int repeats() const { return passes - 1 - (firstTicks > 0 ? 1 : 0); }
+    long long lastStart() const { return firstTicks + repeats() * passTicks; }
     // Where the render ends: the end mark of the last pass or the end of the
     // last note, whichever is later.
     long long endTick = 0;
@@ -48,7 +56,8 @@ struct MidiTimeline {
 
 // Works the timeline out with the shared sound bank's voices, at the step
 // length of the score's tempo and the tempo emulation `coefficient`
-// (0, 32, 48 or 64). A looping score plays `loops` passes.
-MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops);
+// (0, 32, 48 or 64). A looping score plays `loops` passes, the first from
+// step `from` (a timeline from a step at or past the end mark has no notes).
+MidiTimeline midiTimeline(const OrnScore& score, int coefficient, int loops, int from = 0);
 
 } // namespace zubo

@@ -30,10 +30,20 @@ void OrnPlayer::reclaimRetiredScores(bool outputIdle) {
     });
 }
 
-void OrnPlayer::restart(int passes) {
+void OrnPlayer::restart(int passes, int from) {
+    restartRange(from, 0, passes);
+}
+
+void OrnPlayer::restartRange(int first, int end, int passes) {
     // The position is the audio thread's to clear: a frame under way would
     // overwrite it. Until the request is served the display shows 0.
+    // A request made while one is being served may be read half new for one
+    // frame; the next frame serves it whole.
     _requestedPasses.store(passes, std::memory_order_relaxed);
+    _requestedFrom.store(std::clamp(first, 0, OrnScore::maxLength() - 1),
+                         std::memory_order_relaxed);
+    _requestedRangeEnd.store(end > first ? std::min(end, OrnScore::maxLength()) : 0,
+                             std::memory_order_relaxed);
     _restartRequests.fetch_add(1, std::memory_order_acq_rel);
     _playing.store(true, std::memory_order_release);
 }
@@ -74,6 +84,10 @@ float OrnPlayer::toneLeft(float* left, float* right) {
         _syncData->clearCounter();
         _passesLeft.store(_requestedPasses.load(std::memory_order_relaxed),
                           std::memory_order_relaxed);
+        const int from = _requestedFrom.load(std::memory_order_relaxed);
+        const int rangeEnd = _requestedRangeEnd.load(std::memory_order_relaxed);
+        _rangeFrom.store(rangeEnd > from ? from : 0, std::memory_order_relaxed);
+        _rangeEnd.store(rangeEnd > from ? rangeEnd : 0, std::memory_order_relaxed);
     }
 
     const OrnScore& score = *_liveScore.load(std::memory_order_seq_cst);
@@ -85,24 +99,28 @@ float OrnPlayer::toneLeft(float* left, float* right) {
         _stepFrames = stepLength(tempo, coefficient);
     }
     const int n = _stepFrames;
-    const int end = score.end();
+    const int end = passEnd(score);
     int s = _syncData->playingIndex();
     const int k = _syncData->indexInCounter();
     int fraction;
     int count;
-    if (s != -1 && k < n) {
+    if (!restart && s != -1 && k < n) {
         fraction = k;
         count = k + 1;
     } else {
         // A new step begins.
         _mixer->setSmooth(_smoothPlayback.load(std::memory_order_relaxed));
-        s = s + 1;
-        if (s >= end && loopsAgain(score)) {
+        const int first = _rangeFrom.load(std::memory_order_relaxed);
+        if (restart) {
+            s = _requestedFrom.load(std::memory_order_relaxed);
+            // A looping score asked to start past its end starts at the top.
+            s = s >= end && loopsAgain(score) ? first : s;
+        } else if (s = s + 1; s >= end && loopsAgain(score)) {
             if (const int passes = _passesLeft.load(std::memory_order_relaxed); passes > 1) {
                 _passesLeft.store(passes - 1, std::memory_order_relaxed);
             }
             _mixer->clear();
-            s = 0;
+            s = first;
         }
         if (s < end) {
             for (int y = 0; y < OrnScore::maxNotes(); ++y) {

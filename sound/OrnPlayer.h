@@ -51,23 +51,38 @@ public:
 
     MyDocumentSyncData* syncData() const { return _syncData.get(); }
 
-    // Playback from step 0 with a fresh mixer (a request the audio thread
-    // serves at its next frame): a looping score plays `passes` passes and
-    // then rings out, or loops until halted with kEndless.
-    void restart(int passes = kEndless);
+    // Playback from step `from` with a fresh mixer (a request the audio
+    // thread serves at its next frame, which begins that step): a looping
+    // score plays `passes` passes, the first of them from `from`, and then
+    // rings out, or loops until halted with kEndless. A looping score asked
+    // to start at or past its end mark starts at step 0.
+    void restart(int passes = kEndless, int from = 0);
+    // Playback of steps [first, end) only, looping them whatever the score's
+    // loop flag: `passes` passes and then ringing out, or until halted.
+    void restartRange(int first, int end, int passes = kEndless);
     void halt() { _playing.store(false, std::memory_order_release); }
     bool isPlaying() const { return _playing.load(std::memory_order_acquire); }
-    // True from restart until the audio thread has begun step 0.
+    // True from restart until the audio thread has begun the first step.
     bool restartPending() const {
         return _restartRequests.load(std::memory_order_acquire) !=
                _restartsServed.load(std::memory_order_acquire);
     }
+    // The step the last restart asked to begin with.
+    int requestedFrom() const { return _requestedFrom.load(std::memory_order_relaxed); }
     // The mixer's remaining length as last published by the audio thread.
     int mixerDuration() const { return _mixerDuration.load(std::memory_order_acquire); }
-    // Whether playback goes back to step 0 at the end mark of `score`: a
-    // looping score with passes left (as of the last restart served).
+    // Whether playback goes back to the first step at the end of a pass: a
+    // looping score or a range with passes left (as of the last restart
+    // served).
     bool loopsAgain(const OrnScore& score) const {
-        return score.loop() && _passesLeft.load(std::memory_order_relaxed) != 1;
+        return (score.loop() || _rangeEnd.load(std::memory_order_relaxed) > 0) &&
+               _passesLeft.load(std::memory_order_relaxed) != 1;
+    }
+    // Where a pass of `score` ends: the end of the range played, else the
+    // end mark (as of the last restart served).
+    int passEnd(const OrnScore& score) const {
+        const int range = _rangeEnd.load(std::memory_order_relaxed);
+        return range > 0 ? range : score.end();
     }
 
     void setTempoEmurationCoefficient(int coefficient) {
@@ -125,6 +140,13 @@ private:
     std::atomic<std::uint32_t> _restartRequests{0};
     std::atomic<std::uint32_t> _restartsServed{0};
     std::atomic<int> _requestedPasses{kEndless};
+    std::atomic<int> _requestedFrom{0};
+    // The end of the range asked for; 0: the whole score.
+    std::atomic<int> _requestedRangeEnd{0};
+    // The range being played, [_rangeFrom, _rangeEnd), or _rangeEnd 0 for the
+    // whole score; written by the audio thread when it serves a restart.
+    std::atomic<int> _rangeFrom{0};
+    std::atomic<int> _rangeEnd{0};
     std::atomic<int> _mixerDuration{0};
     // Passes left including the current one (kEndless: no end); written by
     // the audio thread only.

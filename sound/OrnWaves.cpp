@@ -3,6 +3,7 @@
 #include "common/FileRead.h"
 #include "common/Log.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <system_error>
@@ -140,24 +141,93 @@ std::shared_ptr<const Wave> OrnWaves::waveAt(int index) const {
     return _wavArray[static_cast<std::size_t>(index)];
 }
 
-std::shared_ptr<ToneGenerator> OrnWaves::allocTone(int instrument, int note) {
+void OrnWaves::UserSamples::replace(int instrument, bool upperOnly,
+                                    std::shared_ptr<const Wave> wave) {
+    const int* def = wavedefs[instrument - 1];
+    if (!upperOnly) {
+        waves[static_cast<std::size_t>(def[0])] = wave;
+        atF4[static_cast<std::size_t>(def[0])] = true;
+    }
+    if (def[2] != 0) {
+        waves[static_cast<std::size_t>(def[1])] = std::move(wave);
+        atF4[static_cast<std::size_t>(def[1])] = !upperOnly;
+    }
+}
+
+bool OrnWaves::UserSamples::empty() const {
+    return std::all_of(waves.begin(), waves.end(), [](const auto& wave) { return !wave; });
+}
+
+bool OrnWaves::hasUpperRegister(int instrument) {
+    return instrument >= 1 && instrument <= 15 && wavedefs[instrument - 1][2] != 0;
+}
+
+void OrnWaves::setUserSamples(std::unique_ptr<const UserSamples> samples) {
+    _userSamples.store(samples.get(), std::memory_order_seq_cst);
+    if (_ownUserSamples) {
+        _retiredUserSamples.push_back(std::move(_ownUserSamples));
+    }
+    _ownUserSamples = std::move(samples);
+    reclaimUserSamples();
+}
+
+void OrnWaves::reclaimUserSamples() {
+    // A reader that counted itself after the pointer changed reads the new
+    // set; one still counted may hold an old one.
+    if (_userSampleReaders.load(std::memory_order_seq_cst) != 0) {
+        return;
+    }
+    // A set whose sounds a voice still holds waits: the voice may end on the
+    // audio thread, which must not free a sound.
+    // A sound of both registers is held twice by its set.
+    std::erase_if(_retiredUserSamples, [](const std::unique_ptr<const UserSamples>& set) {
+        return std::all_of(set->waves.begin(), set->waves.end(), [&](const auto& wave) {
+            return !wave ||
+                   wave.use_count() == std::count(set->waves.begin(), set->waves.end(), wave);
+        });
+    });
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::voice(int instrument, int note, bool userSounds) {
     const OrnWaves* bank = ornWaves();
     if (!bank || instrument < 1 || instrument > 15 || note < 1 || note > 13) {
         return nullptr;
     }
     const int* def = wavedefs[instrument - 1];
     const bool upper = note <= def[2];
-    auto wave = bank->waveAt(upper ? def[1] : def[0]);
+    const int index = upper ? def[1] : def[0];
+    std::shared_ptr<const Wave> wave;
+    bool atF4 = !upper;
+    if (userSounds) {
+        bank->_userSampleReaders.fetch_add(1, std::memory_order_seq_cst);
+        if (const UserSamples* user = bank->_userSamples.load(std::memory_order_seq_cst);
+            user != nullptr && user->waves[static_cast<std::size_t>(index)]) {
+            wave = user->waves[static_cast<std::size_t>(index)];
+            atF4 = user->atF4[static_cast<std::size_t>(index)];
+        }
+        bank->_userSampleReaders.fetch_sub(1, std::memory_order_seq_cst);
+    }
+    if (!wave) {
+        wave = bank->waveAt(index);
+    }
     if (!wave) {
         return nullptr;
     }
-    auto voice = std::make_shared<ToneGenerator>(std::move(wave));
-    voice->setTone(ratio(note, upper ? kUpperReference : kLowerReference));
-    return voice;
+    auto tone = std::make_shared<ToneGenerator>(std::move(wave));
+    tone->setTone(ratio(note, atF4 ? kLowerReference : kUpperReference));
+    return tone;
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::allocTone(int instrument, int note) {
+    return voice(instrument, note, true);
 }
 
 std::shared_ptr<ToneGenerator> OrnWaves::tone(int instrument, int note) {
     return allocTone(instrument, note);
+}
+
+std::shared_ptr<ToneGenerator> OrnWaves::ourTone(int instrument, int note) {
+    return voice(instrument, note, false);
 }
 
 std::shared_ptr<ToneGenerator> OrnWaves::endTone() {

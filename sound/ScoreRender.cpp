@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-long long renderScore(OrnPlayer& player, const OrnScore& score, int loops,
+long long renderScore(OrnPlayer& player, const OrnScore& score, RenderPasses passes,
                       const RenderSink& sink, int blockFrames) {
     const MyDocumentSyncData& sync = *player.syncData();
-    player.restart(std::max(loops, 1));
+    player.restart(std::max(passes.loops, 1), passes.from);
 
     std::vector<float> block(static_cast<std::size_t>(blockFrames) * 2);
     std::vector<float> left(static_cast<std::size_t>(blockFrames));
@@ -22,12 +22,12 @@ long long renderScore(OrnPlayer& player, const OrnScore& score, int loops,
             // Past the end of the last pass, the render ends when the mixer
             // falls silent: no further than that in one go.
             const bool lastPass = !player.loopsAgain(score);
-            if (lastPass && sync.playingIndex() >= score.end()) {
+            if (lastPass && sync.playingIndex() >= player.passEnd(score)) {
                 room = std::min(room, std::max(1, player.mixerDuration()));
             }
             used += player.renderFrames(&left[static_cast<std::size_t>(used)],
                                         &right[static_cast<std::size_t>(used)], room);
-            finished = !player.loopsAgain(score) && sync.playingIndex() >= score.end() &&
+            finished = !player.loopsAgain(score) && sync.playingIndex() >= player.passEnd(score) &&
                        player.mixerDuration() <= 0;
         }
         for (int i = 0; i < used; ++i) {
