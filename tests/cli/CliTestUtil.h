@@ -9,8 +9,10 @@
 #include <QStringList>
 
 #include <csignal>
+#include <sndfile.h>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/resource.h>
 
 namespace apptest {
@@ -28,6 +30,19 @@ inline Run run(const QStringList& args, const std::string& input = {}) {
     const int code =
         zubo::runHeadless(zubo::parseCommandLine(QStringList{"zubo-sequencer"} + args), out, err, in);
     return {code, out.str(), err.str()};
+}
+
+// The interleaved frames of a sound file, empty when it cannot be read.
+inline std::vector<float> readFrames(const QString& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+    if (file == nullptr) {
+        return {};
+    }
+    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
+    sf_readf_float(file, frames.data(), info.frames);
+    sf_close(file);
+    return frames;
 }
 
 #ifdef ZUBO_TEST_BIN_DIR

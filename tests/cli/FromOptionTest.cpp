@@ -2,25 +2,13 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sndfile.h>
 #include <vector>
 
 namespace {
 
+using apptest::readFrames;
 using apptest::run;
 using apptest::writeFile;
-
-std::vector<float> readFrames(const QString& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
-    if (file == nullptr) {
-        return {};
-    }
-    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, frames.data(), info.frames);
-    sf_close(file);
-    return frames;
-}
 
 // Tempo 120 (22050 frames a step), silent until a Zubo at F4 on steps 2 and 3, end 4.
 const QByteArray kLateScore = "SCORE=000000910091\nTEMPO=120\nLOOP=FALSE\nEND=5\nTIME44=TRUE\n";

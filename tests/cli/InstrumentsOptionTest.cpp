@@ -9,20 +9,9 @@
 
 namespace {
 
+using apptest::readFrames;
 using apptest::run;
 using apptest::writeFile;
-
-std::vector<float> readFrames(const QString& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
-    if (file == nullptr) {
-        return {};
-    }
-    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, frames.data(), info.frames);
-    sf_close(file);
-    return frames;
-}
 
 // A short sine as a FLAC file at 22050 Hz, which the bank brings to 44100.
 void writeSine(const QString& path) {
