@@ -71,7 +71,10 @@ TEST_F(DocumentTest, TransportStressOverTheSilentOutput) {
         // score plays.
         if (i % 400 == 399) {
             doc.playSingleSound(flatVoice(3000, 2000));
-            ASSERT_TRUE(doc.isAudioUnitRunning());
+            // The output runs for it, unless at two hundred times real time
+            // it has already played it all (a slow main thread, as under
+            // the sanitizers).
+            ASSERT_TRUE(doc.isAudioUnitRunning() || doc.syncData()->whenToneEnds() <= 0.0f);
             ASSERT_TRUE(QTest::qWaitFor([&] { return doc.syncData()->whenToneEnds() <= 0.0f; },
                                         5000))
                 << i;
