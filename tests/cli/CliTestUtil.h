@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/HeadlessRun.h"
+#include "export/SoundFrames.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QStringList>
 
 #include <csignal>
-#include <sndfile.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,15 +34,7 @@ inline Run run(const QStringList& args, const std::string& input = {}) {
 
 // The interleaved frames of a sound file, empty when it cannot be read.
 inline std::vector<float> readFrames(const QString& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
-    if (file == nullptr) {
-        return {};
-    }
-    std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, frames.data(), info.frames);
-    sf_close(file);
-    return frames;
+    return exporttest::readSoundFrames(path.toLocal8Bit().toStdString());
 }
 
 #ifdef ZUBO_TEST_BIN_DIR

@@ -1,6 +1,7 @@
 #include "export/AudioExport.h"
 #include "export/MidiExport.h"
 #include "export/SmfReader.h"
+#include "export/SoundFrames.h"
 #include "export/TempFolder.h"
 #include "score/ScoreTestUtil.h"
 #include "sound/OrnWaves.h"
@@ -46,15 +47,7 @@ class Export : public ::testing::Test {
         const std::string out = folder.filePath("a.wav");
         const zubo::ExportResult result = zubo::exportAudio(*scoretest::load(kScore), out, options);
         EXPECT_TRUE(result.ok()) << result.message;
-        SF_INFO info{};
-        SNDFILE* file = sf_open(out.c_str(), SFM_READ, &info);
-        if (file == nullptr) {
-            return {};
-        }
-        std::vector<float> frames(static_cast<std::size_t>(info.frames * info.channels));
-        sf_readf_float(file, frames.data(), info.frames);
-        sf_close(file);
-        return frames;
+        return exporttest::readSoundFrames(out);
     }
     // The MIDI file the MIDI export writes with these options, read back.
     smf::Smf midi(const zubo::AudioExportOptions& options) {
