@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
-#include <sndfile.h>
 #include <string>
 #include <vector>
 
